@@ -1,0 +1,44 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace tilvo {
+
+// Folder texts end with "/". Values read from files written on other systems may hold "\";
+// they pass through ToSlashes before being used as paths.
+QString WithTrailingBackslash(const QString& folder);
+QString ToSlashes(const QString& path);
+
+// The full path of the running executable.
+QString ExecutablePath();
+
+enum class SpecialFolderKind { Documents, Programs };
+// The folder's path with a final "/". The documents folder is created when a new user
+// account has none yet.
+QString SpecialFolder(SpecialFolderKind kind);
+
+// Whether a file name matches a mask of "*" and "?", case-insensitively;
+// "*.*" matches every name, with or without an extension.
+bool MatchesMask(const QString& name, const QString& mask);
+
+// The names (without folder) of the plain, non-hidden files of the folder that match the mask,
+// sorted by name so that every file system gives the same order.
+QStringList ListFiles(const QString& folder, const QString& mask);
+// Copies each file ListFiles gives into the target folder, replacing files there;
+// a copy that fails is passed over.
+void CopyFilesByMask(const QString& sourceFolder, const QString& targetFolder,
+                     const QString& mask);
+
+enum class TextEncoding { Windows1252, Utf8 };
+// Writes the text's lines with CR LF ends, replacing the file; false when it cannot.
+bool WriteTextFile(const QString& path, const QString& text,
+                   TextEncoding encoding = TextEncoding::Windows1252);
+// The whole file as text (UTF-8 or Windows-1252, see DecodeText); nothing when unreadable.
+std::optional<QString> ReadTextFile(const QString& path);
+// The size of the first file matching the path (whose name may hold a mask), 0 when none.
+qint64 FileSizeOf(const QString& path);
+
+} // namespace tilvo
