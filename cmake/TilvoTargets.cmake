@@ -40,3 +40,14 @@ function(tilvo_test name)
         ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TILVO_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data"
         TIMEOUT 300)
 endfunction()
+
+# tilvo_tests_in_folder(LINKS ...)
+#   Every tst_*.cpp of the calling folder becomes one test executable.
+function(tilvo_tests_in_folder)
+    cmake_parse_arguments(ARG "" "" "LINKS" ${ARGN})
+    file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tst_*.cpp)
+    foreach(source IN LISTS tests)
+        get_filename_component(name ${source} NAME_WE)
+        tilvo_test(${name} SOURCES ${source} LINKS ${ARG_LINKS})
+    endforeach()
+endfunction()
