@@ -1,0 +1,47 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "common/Prompts.h"
+
+#include <QColor>
+#include <QList>
+#include <QQueue>
+#include <QString>
+#include <QStringList>
+
+namespace tilvo::test {
+
+// Records what was asked and answers from queues filled by the test. A question with no
+// answer queued is answered "Non" (or cancel) and noted in unexpected().
+class ScriptedPrompts final : public Prompts
+{
+public:
+    struct Shown
+    {
+        QString text;
+        Icon icon;
+        QString caption;
+        bool question;
+    };
+
+    void showMessage(const QString& text, Icon icon, const QString& caption) override;
+    bool askYesNo(const QString& text, Icon icon, const QString& caption) override;
+    std::optional<QString> openFileName(const QString& title, const QString& filter,
+                                        const QString& folder) override;
+    std::optional<QString> saveFileName(const QString& title, const QString& filter,
+                                        const QString& proposedName,
+                                        const QString& defaultExtension) override;
+    std::optional<QColor> chooseColor(const QColor& initial) override;
+
+    QQueue<bool> yesNoAnswers;
+    QQueue<std::optional<QString>> fileAnswers;
+    QQueue<std::optional<QColor>> colorAnswers;
+
+    QList<Shown> shown;       // messages and questions, in order
+    QStringList fileRequests; // titles of the file dialogs, in order
+    QStringList unexpected;   // requests that found no answer queued
+
+    QStringList texts() const;
+};
+
+} // namespace tilvo::test
