@@ -1,0 +1,168 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "env/DataFolders.h"
+
+#include "common/FileHelpers.h"
+#include "common/IniFile.h"
+#include "common/Prompts.h"
+#include "common/TextHelpers.h"
+#include "common/WaitDisplay.h"
+#include "env/Environment.h"
+#include "env/Platform.h"
+#include "env/ProgramInfo.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+
+namespace tilvo {
+
+namespace {
+
+QString WarningText(const QString& contentLine)
+{
+    return QStringList{
+        QStringLiteral("ATTENTION : NE SUPPRIMEZ PAS CE REPERTOIRE "),
+        QString(),
+        contentLine,
+        QStringLiteral("Contact : ") + QString::fromLatin1(MakerEmail),
+        QStringLiteral("Site web : ") + QString::fromLatin1(MakerWebSite),
+    }.join(u'\r');
+}
+
+// Creates one level of folder; when it was created, writes the warning file into it.
+void CreateWithWarning(const QString& folder, const QString& warning)
+{
+    if (QFileInfo(folder).isDir())
+        return;
+    if (QDir().mkdir(folder))
+        WriteTextFile(folder + QStringLiteral("Avertissement.txt"), warning);
+}
+
+void LetWindowsRepaint()
+{
+    if (QCoreApplication::instance())
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+} // namespace
+
+QString BaseFolderWarning()
+{
+    return WarningText(QStringLiteral("Ce répertoire contient les données des logiciels édités par ") +
+                       QString::fromLatin1(MakerName));
+}
+
+QString DataFolderWarning()
+{
+    return WarningText(QStringLiteral("Ce répertoire contient les données du logiciels ") +
+                       QString::fromUtf8(ProgramTitle) + QStringLiteral(" édités par ") +
+                       QString::fromLatin1(MakerName));
+}
+
+void PrepareDataFolder(Environment& env, const Platform& platform)
+{
+    const IniFile directories(env.ProgramFolder + QStringLiteral("directories.ini"));
+    const QString appDataDir =
+        ToSlashes(directories.readString(QStringLiteral("Path"), QStringLiteral("AppDataDir")));
+
+    const bool developmentMode = QFileInfo::exists(
+        env.ProgramFolder + ExecutableDerivedName(env.ExecutablePath, QStringLiteral(".dpr")));
+    const bool portable = platform.isOnRemovableDrive(env.ProgramFolder) &&
+                          !env.ProgramFolder.contains(platform.programsFolder());
+
+    if (appDataDir == QLatin1String("appexe") || developmentMode || portable) {
+        env.DataFolder = env.ProgramFolder;
+    } else {
+        // A base folder written without its final separator still means that folder.
+        QString base = appDataDir.isEmpty()
+                           ? platform.documentsFolder() +
+                                 QStringLiteral("Vantrel Software Development/")
+                           : WithTrailingBackslash(appDataDir);
+        CreateWithWarning(base, BaseFolderWarning());
+        env.DataFolder = base + FoldAccents(QString::fromUtf8(ProgramTitle)) + u'/';
+        CreateWithWarning(env.DataFolder, DataFolderWarning());
+    }
+
+    for (const char* sub : {"Export", "Html", "Backup", "Data", "Data/Access", "Data/Images",
+                            "Data/Files"}) {
+        QDir().mkdir(env.DataFolder + QLatin1String(sub));
+    }
+}
+
+void FetchMissingFile(const Environment& env, const QString& name)
+{
+    const QString target = env.DataFolder + name;
+    if (QFileInfo::exists(target))
+        return;
+    for (const QString& folder : {env.ProgramFolder, env.ProgramFolder + QStringLiteral("Ressources/DB/"),
+                                  env.ProgramFolder + QStringLiteral("Maj/")}) {
+        if (QFileInfo(folder + name).isFile()) {
+            QFile::copy(folder + name, target);
+            return;
+        }
+    }
+}
+
+bool TransferOnFirstRun(const Environment& env, const FirstRunTarget& target,
+                        const QString& settingsFileName, Prompts& prompts, WaitDisplay& wait)
+{
+    bool found = true;
+    const QString databaseFolder = WithTrailingBackslash(ToSlashes(target.databaseFolder));
+    const QString activeFile = ToSlashes(target.activeDatabaseFile);
+    const QString oleDbFile = ToSlashes(target.oleDbFileName);
+
+    if (!QFileInfo(databaseFolder + activeFile).isFile()) {
+        QDir().mkdir(databaseFolder);
+        for (const char* sub : {"Access", "Images", "Files"})
+            QDir().mkdir(databaseFolder + QLatin1String(sub));
+
+        const QString olderData = env.ProgramFolder + QStringLiteral("Data/");
+        const bool fromOlder = !activeFile.isEmpty() && QFileInfo(olderData + activeFile).isFile() &&
+                               (QFileInfo::exists(env.ProgramFolder + QStringLiteral("dsn.ini")) ||
+                                QFileInfo::exists(env.ProgramFolder + QStringLiteral("db.ini")));
+        const QString source =
+            fromOlder ? olderData : env.ProgramFolder + QStringLiteral("Ressources/DB/Data/");
+
+        if (activeFile.isEmpty() || !QFileInfo(source + activeFile).isFile()) {
+            prompts.showMessage(
+                QStringLiteral("EXECUTION IMPOSSIBLE !!\r\rCertains composants nécessaires au bon "
+                               "fonctionnement de cette application sont introuvables.\rEffectuez "
+                               "une nouvelle installation de l'application afin de résoudre ce "
+                               "problème."),
+                Prompts::Icon::Warning);
+            found = false;
+        } else {
+            wait.open(QStringLiteral("TRANSFERT DES DONNEES"),
+                      QStringLiteral("Quelques instants, SVP ..."), 3, fromOlder);
+            wait.setMessage(QStringLiteral("Copie de la base de données"));
+            wait.advance();
+            QFile::copy(source + activeFile, databaseFolder + oleDbFile);
+            LetWindowsRepaint();
+            wait.setMessage(QStringLiteral("Copie des images"));
+            wait.advance();
+            CopyFilesByMask(source + QStringLiteral("Images/"),
+                            databaseFolder + QStringLiteral("Images/"), QStringLiteral("*.jpg"));
+            LetWindowsRepaint();
+            wait.setMessage(QStringLiteral("Copie des fichiers"));
+            wait.advance();
+            CopyFilesByMask(source + QStringLiteral("Files/"),
+                            databaseFolder + QStringLiteral("Files/"), QStringLiteral("*.f"));
+            wait.close();
+            if (fromOlder) {
+                prompts.showMessage(
+                    QStringLiteral("IMPORTANT !!\r\rLa base de données a été transférée dans le "
+                                   "réperoire :\r") +
+                        databaseFolder + QStringLiteral("\r\rNE SUPPRIMEZ PAS CE REPERTOIRE"),
+                    Prompts::Icon::Warning);
+            }
+        }
+    }
+
+    FetchMissingFile(env, QStringLiteral("SortList.def"));
+    FetchMissingFile(env, settingsFileName);
+    return found;
+}
+
+} // namespace tilvo
