@@ -1,0 +1,99 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "common/ui/WidgetPrompts.h"
+
+#include "env/ProgramInfo.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace tilvo {
+
+namespace {
+
+QMessageBox::Icon BoxIcon(Prompts::Icon icon)
+{
+    switch (icon) {
+    case Prompts::Icon::Information: return QMessageBox::Information;
+    case Prompts::Icon::Warning: return QMessageBox::Warning;
+    case Prompts::Icon::Error: return QMessageBox::Critical;
+    case Prompts::Icon::Question: return QMessageBox::Question;
+    case Prompts::Icon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QString Caption(const QString& caption)
+{
+    return caption.isEmpty() ? QString::fromUtf8(ProgramTitle) : caption;
+}
+
+} // namespace
+
+QString DisplayText(const QString& text)
+{
+    QString shown = text;
+    shown.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(u'\r', u'\n');
+    return shown;
+}
+
+QString DialogFilter(const QString& filter)
+{
+    const QStringList parts = filter.split(u'|');
+    QStringList entries;
+    for (int i = 0; i + 1 < parts.size(); i += 2)
+        entries.append(parts.at(i) + QStringLiteral(" (") + QString(parts.at(i + 1)).replace(u';', u' ') +
+                       u')');
+    return entries.join(QStringLiteral(";;"));
+}
+
+void WidgetPrompts::showMessage(const QString& text, Icon icon, const QString& caption)
+{
+    QMessageBox box(BoxIcon(icon), Caption(caption), DisplayText(text), QMessageBox::Ok,
+                    QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+bool WidgetPrompts::askYesNo(const QString& text, Icon icon, const QString& caption)
+{
+    QMessageBox box(BoxIcon(icon), Caption(caption), DisplayText(text),
+                    QMessageBox::Yes | QMessageBox::No, QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+std::optional<QString> WidgetPrompts::openFileName(const QString& title, const QString& filter,
+                                                   const QString& folder)
+{
+    const QString name = QFileDialog::getOpenFileName(QApplication::activeWindow(), title, folder,
+                                                      DialogFilter(filter));
+    if (name.isEmpty())
+        return std::nullopt;
+    return name;
+}
+
+std::optional<QString> WidgetPrompts::saveFileName(const QString& title, const QString& filter,
+                                                   const QString& proposedName,
+                                                   const QString& defaultExtension)
+{
+    QFileDialog dialog(QApplication::activeWindow(), title, QString(), DialogFilter(filter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(defaultExtension);
+    dialog.selectFile(proposedName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().first();
+}
+
+std::optional<QColor> WidgetPrompts::chooseColor(const QColor& initial)
+{
+    const QColor color = QColorDialog::getColor(initial, QApplication::activeWindow());
+    if (!color.isValid())
+        return std::nullopt;
+    return color;
+}
+
+} // namespace tilvo
