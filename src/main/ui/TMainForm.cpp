@@ -1,0 +1,460 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "main/ui/TMainForm.h"
+
+#include "common/Clock.h"
+#include "common/DateHelpers.h"
+#include "common/Prompts.h"
+#include "common/ui/Chrome.h"
+#include "common/ui/ErrorGuard.h"
+#include "env/Environment.h"
+#include "env/ProgramInfo.h"
+#include "env/Settings.h"
+#include "env/TextCatalogue.h"
+#include "main/MainFormData.h"
+#include "main/ui/TAboutBox.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QSplitter>
+#include <QStyle>
+#include <QTableWidget>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace tilvo {
+
+namespace {
+
+QPushButton* CommandButton(const QString& name, const QString& caption, QWidget* parent)
+{
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setFixedHeight(20);
+    button->setStyleSheet(QStringLiteral("text-align: left;"));
+    return button;
+}
+
+QLabel* Heading(const QString& text, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    QFont font = label->font();
+    font.setBold(true);
+    label->setFont(font);
+    label->setStyleSheet(QStringLiteral("color: white; background: #0050D2; padding: 2px;"));
+    return label;
+}
+
+QAction* Entry(QMenu* menu, const QString& name, const QString& caption)
+{
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(name);
+    return action;
+}
+
+QToolButton* MenuButton(const QString& name, const QString& caption, QMenu* menu, QWidget* parent)
+{
+    auto* button = new QToolButton(parent);
+    button->setObjectName(name);
+    button->setText(caption);
+    button->setMenu(menu);
+    button->setPopupMode(QToolButton::InstantPopup);
+    button->setAutoRaise(true);
+    button->setFixedHeight(21);
+    return button;
+}
+
+} // namespace
+
+TMainForm::TMainForm(MainFormServices services) : m_services(std::move(services))
+{
+    setObjectName(QStringLiteral("MainForm"));
+    QApplication::setApplicationDisplayName(QString::fromUtf8(ProgramTitle));
+    buildWindow();
+
+    ChromeSpec spec;
+    spec.minimumWidth = 700;
+    spec.minimumHeight = 500;
+    spec.sizeButton = SizeButtonKind::WorkArea;
+    spec.mainWindow = true;
+    SetUpChrome(this, spec);
+    AddDragHandle(this, Lab_Copyright);
+    setAttribute(Qt::WA_OpaquePaintEvent, false);
+
+    const QString caption = QStringLiteral(" ") + QString::fromUtf8(ProgramTitle) +
+                            QStringLiteral(" ") + QString::fromLatin1(ProgramVersion);
+    Title->setText(caption);
+    setWindowTitle(caption.trimmed());
+
+    CurrentDossierId = -1;
+    CurrentAccountId = -1;
+    m_services.settings.FirstLaunch = false;
+    RunGuarded(m_services.prompts, [this] { RefreshCommands(); });
+    Lab_Copyright->setText(
+        Lab_Copyright->text().replace(QLatin1String("2008"),
+                                      QString::number(CurrentYear(m_services.clock))));
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(1000);
+    connect(Timer1, &QTimer::timeout, this, [this] { RunGuarded(m_services.prompts, [this] { Timer1Timer(); }); });
+    Timer1->start();
+}
+
+TMainForm::~TMainForm() = default;
+
+void TMainForm::buildWindow()
+{
+    resize(798, 598);
+    auto* root = new QVBoxLayout(this);
+    root->setContentsMargins(0, 0, 0, 0);
+    root->setSpacing(0);
+
+    const TitleBarParts parts = BuildTitleBar(this, QString(), true, true);
+    TitleBar = parts.bar;
+    Title = parts.title;
+    SysMiniBtn = parts.minimize;
+    SysMaxiBtn = parts.maximize;
+    SysExitBtn = parts.close;
+    root->addWidget(TitleBar);
+
+    // Menus.
+    Popup_File = new QMenu(this);
+    Popup_File->setObjectName(QStringLiteral("Popup_File"));
+    Popup_File_Add = Entry(Popup_File, QStringLiteral("Popup_File_Add"), QStringLiteral("&Créer un dossier"));
+    Popup_File_Open = Entry(Popup_File, QStringLiteral("Popup_File_Open"), QStringLiteral("&Ouvrir un dossier"));
+    Popup_File->addSeparator();
+    Popup_File_Close = Entry(Popup_File, QStringLiteral("Popup_File_Close"), QStringLiteral("&Fermer ce dossier"));
+    Popup_File_Delete = Entry(Popup_File, QStringLiteral("Popup_File_Delete"), QStringLiteral("&Supprimer ce dossier"));
+    Popup_File->addSeparator();
+    Popup_File_Edit = Entry(Popup_File, QStringLiteral("Popup_File_Edit"), QStringLiteral("&Modifier ce dossier"));
+    Popup_File->addSeparator();
+    Popup_File_Exit = Entry(Popup_File, QStringLiteral("Popup_File_Exit"), QStringLiteral("&Quitter"));
+    connect(Popup_File_Exit, &QAction::triggered, this, [this] { RunGuarded(m_services.prompts, [this] { Popup_File_ExitClick(); }); });
+
+    const auto publishMenu = [this](const QString& prefix, QAction*& stat, QMenu*& list,
+                                    QAction*& simple, QAction*& full) {
+        auto* menu = new QMenu(this);
+        menu->setObjectName(prefix);
+        stat = Entry(menu, prefix + QStringLiteral("_Stat"), QStringLiteral("&Statistique"));
+        list = menu->addMenu(QStringLiteral("&Historique"));
+        list->setObjectName(prefix + QStringLiteral("_List"));
+        simple = Entry(list, prefix + QStringLiteral("_List_Simple"), QStringLiteral("&Simple (sans graphiques)"));
+        full = Entry(list, prefix + QStringLiteral("_List_Full"), QStringLiteral("&Complet (avec graphiques)"));
+        return menu;
+    };
+    Popup_Report = publishMenu(QStringLiteral("Popup_Report"), Popup_Report_Stat, Popup_Report_List,
+                               Popup_Report_List_Simple, Popup_Report_List_Full);
+    Popup_Html = publishMenu(QStringLiteral("Popup_Html"), Popup_Html_Stat, Popup_Html_List,
+                             Popup_Html_List_Simple, Popup_Html_List_Full);
+
+    Popup_Tools = new QMenu(this);
+    Popup_Tools->setObjectName(QStringLiteral("Popup_Tools"));
+    Popup_Tools_DataBase = Popup_Tools->addMenu(QStringLiteral("&Base de données"));
+    Popup_Tools_DataBase->setObjectName(QStringLiteral("Popup_Tools_DataBase"));
+    Popup_Tools_DataBase_Backup = Entry(Popup_Tools_DataBase, QStringLiteral("Popup_Tools_DataBase_Backup"), QStringLiteral("&Sauvegarde"));
+    Popup_Tools_DataBase_restore = Entry(Popup_Tools_DataBase, QStringLiteral("Popup_Tools_DataBase_restore"), QStringLiteral("&Restauration"));
+    Popup_Tools_DataBase_History = Entry(Popup_Tools_DataBase, QStringLiteral("Popup_Tools_DataBase_History"), QStringLiteral("&Historique"));
+    Popup_Tools_DataBase->addSeparator();
+    Popup_Tools_DataBase_Compact = Entry(Popup_Tools_DataBase, QStringLiteral("Popup_Tools_DataBase_Compact"), QStringLiteral("&Compacter/Réparer"));
+
+    Popup_Help = new QMenu(this);
+    Popup_Help->setObjectName(QStringLiteral("Popup_Help"));
+    Popup_Help_Doc = Entry(Popup_Help, QStringLiteral("Popup_Help_Doc"), QStringLiteral("&Documentation"));
+    Popup_Help_Web = Entry(Popup_Help, QStringLiteral("Popup_Help_Web"), QStringLiteral("&Site web"));
+    Popup_Help_About = Entry(Popup_Help, QStringLiteral("Popup_Help_About"), QStringLiteral("&A propos"));
+    connect(Popup_Help_Doc, &QAction::triggered, this, [this] { RunGuarded(m_services.prompts, [this] { Popup_Help_DocClick(); }); });
+    connect(Popup_Help_Web, &QAction::triggered, this, [this] { RunGuarded(m_services.prompts, [this] { Popup_Help_WebClick(); }); });
+    connect(Popup_Help_About, &QAction::triggered, this, [this] { RunGuarded(m_services.prompts, [this] { Popup_Help_AboutClick(); }); });
+
+    auto* menuBar = new QWidget(this);
+    menuBar->setObjectName(QStringLiteral("MenuBar"));
+    menuBar->setFixedHeight(21);
+    auto* menuLayout = new QHBoxLayout(menuBar);
+    menuLayout->setContentsMargins(2, 0, 2, 0);
+    menuLayout->setSpacing(2);
+    Menu_File = MenuButton(QStringLiteral("Menu_File"), QStringLiteral("&Fichier"), Popup_File, menuBar);
+    Menu_Report = MenuButton(QStringLiteral("Menu_Report"), QStringLiteral("&Impression"), Popup_Report, menuBar);
+    Menu_Html = MenuButton(QStringLiteral("Menu_Html"), QStringLiteral("&Html"), Popup_Html, menuBar);
+    Menu_Tools = MenuButton(QStringLiteral("Menu_Tools"), QStringLiteral("&Outils"), Popup_Tools, menuBar);
+    Menu_Help = MenuButton(QStringLiteral("Menu_Help"), QStringLiteral("&Aide"), Popup_Help, menuBar);
+    for (QToolButton* b : {Menu_File, Menu_Report, Menu_Html, Menu_Tools, Menu_Help})
+        menuLayout->addWidget(b);
+    menuLayout->addStretch();
+    root->addWidget(menuBar);
+
+    auto* body = new QHBoxLayout;
+    body->setContentsMargins(0, 0, 0, 0);
+    body->setSpacing(0);
+    root->addLayout(body, 1);
+
+    // Left bar: today's leaf, the clock and the two publishing buttons.
+    BarreLeft = new QWidget(this);
+    BarreLeft->setObjectName(QStringLiteral("BarreLeft"));
+    BarreLeft->setFixedWidth(50);
+    auto* left = new QVBoxLayout(BarreLeft);
+    left->setContentsMargins(2, 4, 2, 4);
+    Calendar = new QLabel(BarreLeft);
+    Calendar->setObjectName(QStringLiteral("Calendar"));
+    Calendar->setAlignment(Qt::AlignCenter);
+    Calendar->setToolTip(QStringLiteral("Calendrier\r\nperpétuel"));
+    Calendar->setEnabled(false);
+    Calendar->setText(m_services.clock.today().toString(QStringLiteral("dd\nMM")));
+    DigitalTime = new QLabel(QStringLiteral("00:00"), BarreLeft);
+    DigitalTime->setObjectName(QStringLiteral("DigitalTime"));
+    DigitalTime->setAlignment(Qt::AlignCenter);
+    Btn_Report = new QToolButton(BarreLeft);
+    Btn_Report->setObjectName(QStringLiteral("Btn_Report"));
+    Btn_Report->setText(QStringLiteral("&Imprimer"));
+    Btn_Html = new QToolButton(BarreLeft);
+    Btn_Html->setObjectName(QStringLiteral("Btn_Html"));
+    Btn_Html->setText(QStringLiteral("&Html"));
+    QFont buttonFont = Btn_Report->font();
+    buttonFont.setPixelSize(10);
+    Btn_Report->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
+    Btn_Html->setIcon(style()->standardIcon(QStyle::SP_FileDialogInfoView));
+    for (QToolButton* b : {Btn_Report, Btn_Html}) {
+        b->setFixedSize(46, 44);
+        b->setFont(buttonFont);
+        b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        b->setAutoRaise(true);
+    }
+    connect(Btn_Report, &QToolButton::clicked, this, [this] { RunGuarded(m_services.prompts, [this] { Btn_ReportClick(); }); });
+    connect(Btn_Html, &QToolButton::clicked, this, [this] { RunGuarded(m_services.prompts, [this] { Btn_HtmlClick(); }); });
+    left->addWidget(Calendar);
+    left->addWidget(DigitalTime);
+    left->addSpacing(12);
+    left->addWidget(Btn_Report);
+    left->addWidget(Btn_Html);
+    left->addStretch();
+    body->addWidget(BarreLeft);
+
+    Splitter = new QSplitter(Qt::Horizontal, this);
+    Splitter->setObjectName(QStringLiteral("Splitter"));
+    body->addWidget(Splitter, 1);
+
+    // Account panel.
+    Pan_Tree = new QWidget(Splitter);
+    Pan_Tree->setObjectName(QStringLiteral("Pan_Tree"));
+    auto* tree = new QVBoxLayout(Pan_Tree);
+    tree->setContentsMargins(0, 0, 0, 0);
+    tree->setSpacing(1);
+    Grid_AccountList = new QTableWidget(0, 1, Pan_Tree);
+    Grid_AccountList->setObjectName(QStringLiteral("Grid_AccountList"));
+    Grid_AccountList->horizontalHeader()->hide();
+    Grid_AccountList->verticalHeader()->hide();
+    Grid_AccountList->horizontalHeader()->setStretchLastSection(true);
+    Btn_Account_Add = CommandButton(QStringLiteral("Btn_Account_Add"), QStringLiteral("  &Ajouter un compte"), Pan_Tree);
+    Btn_Account_Edit = CommandButton(QStringLiteral("Btn_Account_Edit"), QStringLiteral("  Mo&difier ce compte"), Pan_Tree);
+    Btn_Account_Delete = CommandButton(QStringLiteral("Btn_Account_Delete"), QStringLiteral("  S&upprimer ce compte"), Pan_Tree);
+    tree->addWidget(Grid_AccountList, 1);
+    tree->addWidget(Btn_Account_Add);
+    tree->addWidget(Btn_Account_Edit);
+    tree->addWidget(Btn_Account_Delete);
+    Splitter->addWidget(Pan_Tree);
+
+    // Right area: statistics above, entries below.
+    Splitter1 = new QSplitter(Qt::Vertical, Splitter);
+    Splitter1->setObjectName(QStringLiteral("Splitter1"));
+    auto* top = new QWidget(Splitter1);
+    auto* topLayout = new QVBoxLayout(top);
+    topLayout->setContentsMargins(0, 0, 0, 0);
+    topLayout->setSpacing(1);
+    topLayout->addWidget(Heading(QStringLiteral("EVOLUTION GRAPHIQUE DES CONSOMMATIONS"), top));
+    Pan_Stat = new QWidget(top);
+    Pan_Stat->setObjectName(QStringLiteral("Pan_Stat"));
+    Pan_Stat->setFixedHeight(24);
+    Chart1 = new QWidget(top);
+    Chart1->setObjectName(QStringLiteral("Chart1"));
+    Chart1->setAutoFillBackground(true);
+    topLayout->addWidget(Pan_Stat);
+    topLayout->addWidget(Chart1, 1);
+    auto* bottom = new QWidget(Splitter1);
+    auto* bottomLayout = new QVBoxLayout(bottom);
+    bottomLayout->setContentsMargins(0, 0, 0, 0);
+    bottomLayout->setSpacing(1);
+    bottomLayout->addWidget(Heading(QStringLiteral("HISTORIQUE DES CONSOMMATIONS"), bottom));
+    Grid_Consumption = new QTableWidget(0, 4, bottom);
+    Grid_Consumption->setObjectName(QStringLiteral("Grid_Consumption"));
+    Grid_Consumption->setHorizontalHeaderLabels(
+        {QStringLiteral("Date"), QStringLiteral("Quantité"), QStringLiteral("Montant"),
+         QStringLiteral("Commentaire")});
+    Grid_Consumption->verticalHeader()->hide();
+    Grid_Consumption->horizontalHeader()->setStretchLastSection(true);
+    bottomLayout->addWidget(Grid_Consumption, 1);
+    auto* entryButtons = new QHBoxLayout;
+    Btn_Consumption_Add = CommandButton(QStringLiteral("Btn_Consumption_Add"), QStringLiteral("  Ajouter une consom."), bottom);
+    Btn_Consumption_Edit = CommandButton(QStringLiteral("Btn_Consumption_Edit"), QStringLiteral("  Mo&difier cette consom."), bottom);
+    Btn_Consumption_Delete = CommandButton(QStringLiteral("Btn_Consumption_Delete"), QStringLiteral("  Supprimer cette consom."), bottom);
+    for (QPushButton* b : {Btn_Consumption_Add, Btn_Consumption_Edit, Btn_Consumption_Delete}) {
+        b->setFixedWidth(160);
+        entryButtons->addWidget(b);
+    }
+    entryButtons->addStretch();
+    bottomLayout->addLayout(entryButtons);
+    Splitter1->addWidget(top);
+    Splitter1->addWidget(bottom);
+    Splitter1->setSizes({346, 230});
+    Splitter->addWidget(Splitter1);
+    Splitter->setSizes({216, 532});
+
+    // Bottom bar.
+    auto* bottomBar = new QWidget(this);
+    bottomBar->setObjectName(QStringLiteral("BottomBar"));
+    bottomBar->setFixedHeight(15);
+    auto* bottomBarLayout = new QHBoxLayout(bottomBar);
+    bottomBarLayout->setContentsMargins(4, 0, 1, 1);
+    Lab_Copyright = new QLabel(QStringLiteral("© 2008 ") + QString::fromLatin1(MakerName), bottomBar);
+    Lab_Copyright->setObjectName(QStringLiteral("Lab_Copyright"));
+    QFont small = Lab_Copyright->font();
+    small.setPixelSize(10);
+    Lab_Copyright->setFont(small);
+    Image1 = BuildGrip(bottomBar, QStringLiteral("Image1"));
+    bottomBarLayout->addWidget(Lab_Copyright, 1);
+    bottomBarLayout->addWidget(Image1);
+    root->addWidget(bottomBar);
+}
+
+void TMainForm::RefreshCommands()
+{
+    bool profilesHasRow = false;
+    if (CurrentDossierId == -1) {
+        Grid_AccountList->setRowCount(0);
+        Grid_Consumption->setRowCount(0);
+        CurrentAccountId = -1;
+        profilesHasRow = m_services.data.ProfilesHasRow();
+    }
+    const bool consumptionEmpty =
+        CurrentAccountId == -1 ? true : m_services.data.ConsumptionEmpty();
+    m_state = DecideCommandState(CurrentDossierId, CurrentAccountId, consumptionEmpty);
+    const CommandEnables e = EnablesFor(m_state, profilesHasRow);
+
+    for (QWidget* w : std::initializer_list<QWidget*>{Menu_Report, Menu_Html, Btn_Report, Btn_Html})
+        w->setEnabled(e.publishMenus);
+    if (e.publishEntries) {
+        for (QAction* a : {Popup_Report_Stat, Popup_Html_Stat})
+            a->setEnabled(*e.publishEntries);
+        for (QMenu* m : {Popup_Report_List, Popup_Html_List})
+            m->menuAction()->setEnabled(*e.publishEntries);
+    }
+    Popup_File_Open->setEnabled(e.fileOpen);
+    Popup_File_Add->setEnabled(e.fileAdd);
+    for (QAction* a : {Popup_File_Close, Popup_File_Edit, Popup_File_Delete})
+        a->setEnabled(e.fileCloseEditDelete);
+    Grid_AccountList->setEnabled(e.accountListAndAdd);
+    Btn_Account_Add->setEnabled(e.accountListAndAdd);
+    Btn_Account_Edit->setEnabled(e.accountEditDelete);
+    Btn_Account_Delete->setEnabled(e.accountEditDelete);
+    Grid_Consumption->setEnabled(e.consumptionGrid);
+    Btn_Consumption_Add->setEnabled(e.consumptionAdd);
+    Btn_Consumption_Edit->setEnabled(e.consumptionEditDelete);
+    Btn_Consumption_Delete->setEnabled(e.consumptionEditDelete);
+    Pan_Stat->setEnabled(e.statistics);
+    Chart1->setEnabled(e.statistics);
+}
+
+void TMainForm::Timer1Timer()
+{
+    const QString time = m_services.clock.now().time().toString(QLatin1String(kTimeFormat)).left(5);
+    m_colonShown = !m_colonShown;
+    DigitalTime->setText(m_colonShown ? time : QString(time).replace(u':', u' '));
+}
+
+void TMainForm::Popup_File_ExitClick()
+{
+    close();
+}
+
+void TMainForm::Popup_Help_DocClick()
+{
+    if (!QFileInfo::exists(m_services.env.HelpFile)) {
+        m_services.prompts.showMessage(
+            LookupText(QStringLiteral("CommonLib"), QStringLiteral("String1"),
+                       QStringLiteral("Le fichier d'aide est introuvable !")),
+            Prompts::Icon::None);
+        return;
+    }
+    m_services.openUrl(QUrl::fromLocalFile(m_services.env.HelpFile));
+}
+
+void TMainForm::Popup_Help_WebClick()
+{
+    m_services.openUrl(QUrl(LookupText(QStringLiteral("Common"), QStringLiteral("WebSite"),
+                                       QString::fromLatin1(MakerWebSite))));
+}
+
+void TMainForm::Popup_Help_AboutClick()
+{
+    if (m_about) {
+        m_about->raise();
+        m_about->activateWindow();
+        return;
+    }
+    m_about = new TAboutBox(CurrentYear(m_services.clock), this);
+    m_about->setAttribute(Qt::WA_DeleteOnClose);
+    m_about->exec();
+}
+
+void TMainForm::popUpBeside(QToolButton* button, QMenu* menu)
+{
+    menu->popup(button->mapToGlobal(QPoint(50, 0)));
+}
+
+void TMainForm::Btn_ReportClick()
+{
+    popUpBeside(Btn_Report, Popup_Report);
+}
+
+void TMainForm::Btn_HtmlClick()
+{
+    popUpBeside(Btn_Html, Popup_Html);
+}
+
+void TMainForm::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (!m_placed) {
+        m_placed = true;
+        FormShow();
+    }
+}
+
+void TMainForm::FormShow()
+{
+    const QRect area = WorkAreaOf(this);
+    const Placement p = RestorePlacement(
+        m_services.settings, WorkArea{area.left(), area.top(), area.left() + area.width(),
+                                      area.top() + area.height()});
+    move(p.left, p.top);
+    resize(p.clientWidth, p.clientHeight);
+    if (p.maximized)
+        setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void TMainForm::closeEvent(QCloseEvent* event)
+{
+    RunGuarded(m_services.prompts, [this] { FormClose(); });
+    event->accept();
+}
+
+void TMainForm::FormClose()
+{
+    Timer1->stop();
+    Grid_AccountList->setRowCount(0);
+    QRect normal(pos(), size());
+    if ((isMaximized() || isMinimized()) && normalGeometry().isValid())
+        normal = normalGeometry();
+    StorePlacement(m_services.settings,
+                   Placement{normal.left(), normal.top(), normal.width(), normal.height(),
+                             isMaximized()},
+                   isMinimized());
+    SaveSettings(m_services.settingsPath, m_services.settings);
+}
+
+} // namespace tilvo
