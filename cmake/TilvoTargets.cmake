@@ -37,7 +37,7 @@ function(tilvo_test name)
     target_link_libraries(${name} PRIVATE Qt6::Test tilvo_test_support ${ARG_LINKS})
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES
-        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TILVO_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data"
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TILVO_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data;TILVO_PROGRAM_DIR=${TILVO_PROGRAM_DIR}"
         TIMEOUT 300)
 endfunction()
 
