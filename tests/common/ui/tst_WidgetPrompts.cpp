@@ -1,0 +1,123 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "common/Error.h"
+#include "common/ui/ErrorGuard.h"
+#include "common/ui/FrenchTranslations.h"
+#include "common/ui/WidgetPrompts.h"
+#include "support/ScriptedPrompts.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+
+using namespace tilvo;
+
+namespace {
+
+// Answers the next message box with the button whose text is `answer`, after noting what it showed.
+struct BoxAnswer
+{
+    QString text;
+    QStringList buttons;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+
+    void answerWith(const QString& answer)
+    {
+        QTimer::singleShot(0, [this, answer] { find(answer); });
+    }
+
+private:
+    void find(const QString& answer)
+    {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            auto* box = qobject_cast<QMessageBox*>(w);
+            if (!box || !box->isVisible())
+                continue;
+            text = box->text();
+            icon = box->icon();
+            QAbstractButton* chosen = nullptr;
+            for (QAbstractButton* b : box->buttons()) {
+                buttons.append(b->text());
+                if (b->text() == answer)
+                    chosen = b;
+            }
+            if (chosen) {
+                chosen->click();
+                return;
+            }
+        }
+        QTimer::singleShot(10, [this, answer] { find(answer); });
+    }
+};
+
+} // namespace
+
+class TestWidgetPrompts : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void frenchButtonsAndLineBreaks();
+    void questionAnswers_data();
+    void questionAnswers();
+    void dialogFilter();
+    void guardShowsTheErrorText();
+};
+
+void TestWidgetPrompts::initTestCase()
+{
+    QVERIFY(InstallFrenchTranslations());
+}
+
+void TestWidgetPrompts::frenchButtonsAndLineBreaks()
+{
+    WidgetPrompts prompts;
+    BoxAnswer box;
+    box.answerWith("OK");
+    prompts.showMessage("IMPORTANT !!\r\rNE SUPPRIMEZ PAS", Prompts::Icon::Warning, QString());
+    QCOMPARE(box.text, QString("IMPORTANT !!\n\nNE SUPPRIMEZ PAS"));
+    QCOMPARE(box.icon, QMessageBox::Warning);
+    QCOMPARE(box.buttons, QStringList{"OK"});
+}
+
+void TestWidgetPrompts::questionAnswers_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<bool>("yes");
+    QTest::newRow("oui") << "&Oui" << true;
+    QTest::newRow("non") << "&Non" << false;
+}
+
+void TestWidgetPrompts::questionAnswers()
+{
+    QFETCH(QString, button);
+    QFETCH(bool, yes);
+    WidgetPrompts prompts;
+    BoxAnswer box;
+    box.answerWith(button);
+    QCOMPARE(prompts.askYesNo("Sauvegarder ?", Prompts::Icon::Question, QString()), yes);
+    QVERIFY(box.buttons.contains("&Oui") && box.buttons.contains("&Non"));
+    QCOMPARE(box.icon, QMessageBox::Question);
+}
+
+void TestWidgetPrompts::dialogFilter()
+{
+    QCOMPARE(DialogFilter("Image Jpeg|*.jpg"), QString("Image Jpeg (*.jpg)"));
+    QCOMPARE(DialogFilter("Sauvegarde|*.bkp|Tous|*.*"), QString("Sauvegarde (*.bkp);;Tous (*.*)"));
+    QCOMPARE(DisplayText("a\r\nb\rc"), QString("a\nb\nc"));
+}
+
+void TestWidgetPrompts::guardShowsTheErrorText()
+{
+    test::ScriptedPrompts prompts;
+    QVERIFY(!RunGuarded(prompts, [] { throw Error("Le fichier est endommagé."); }));
+    QVERIFY(!RunGuarded(prompts, [] { throw std::runtime_error("disk"); }));
+    QVERIFY(RunGuarded(prompts, [] {}));
+    QCOMPARE(prompts.texts(), (QStringList{"Le fichier est endommagé.", "disk"}));
+    QCOMPARE(prompts.shown.first().icon, Prompts::Icon::Error);
+}
+
+QTEST_MAIN(TestWidgetPrompts)
+#include "tst_WidgetPrompts.moc"
