@@ -216,11 +216,11 @@ void TMainForm::buildWindow()
     Btn_Html->setObjectName(QStringLiteral("Btn_Html"));
     Btn_Html->setText(QStringLiteral("&Html"));
     QFont buttonFont = Btn_Report->font();
-    buttonFont.setPixelSize(10);
+    buttonFont.setPixelSize(9);
     Btn_Report->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
     Btn_Html->setIcon(style()->standardIcon(QStyle::SP_FileDialogInfoView));
     for (QToolButton* b : {Btn_Report, Btn_Html}) {
-        b->setFixedSize(46, 44);
+        b->setFixedSize(48, 44);
         b->setFont(buttonFont);
         b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         b->setAutoRaise(true);
