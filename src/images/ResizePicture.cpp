@@ -1,0 +1,503 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "images/ResizePicture.h"
+
+#include "common/Error.h"
+
+#include <algorithm>
+#include <atomic>
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <exception>
+#include <limits>
+#include <mutex>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+#if (defined(__x86_64__) || defined(__i386__)) && (defined(__GNUC__) || defined(__clang__))
+#define TILVO_RESIZE_AVX2 1
+#include <immintrin.h>
+#else
+#define TILVO_RESIZE_AVX2 0
+#endif
+
+// How the resize works.
+//
+// Every new pixel is Trunc(Σ wᵢ·cᵢ / S) per channel, with double weights wᵢ computed in long
+// double, their long double sum S rounded to double, and the weighted sum accumulated in long
+// double. The weights depend only on the fractional parts dx and dy of the sampling point,
+// which repeat along a row and a column: the distinct fractions of each axis are collected
+// once, the rows are grouped by their dy, and each group computes its weight sets once.
+//
+// The channels are then first estimated in single precision with the weights divided by S.
+// That estimate is within 5·2⁻²⁴·255 < 7.7e-5 of the exact quotient (positive terms only, at
+// most five float roundings), and the long double result itself is within 2⁻⁶⁰ of it. So when
+// the estimate's fraction is farther than FilterMargin from a whole number, its whole part is
+// the exact one; otherwise that channel is computed as the reference does. Flat neighbourhoods
+// (four equal values c), whose quotient is c itself, are settled per weight set instead: the
+// long double result is c·T/S within 4·2⁻⁶⁴, where T is the exact sum of the weights, so it is
+// c when T exceeds S by more than that, c − 1 when it falls short, and computed exactly only
+// for the few sets where T and S are too close to tell.
+
+static_assert(std::numeric_limits<long double>::digits == 64,
+              "the resize arithmetic needs the 80-bit extended long double");
+
+namespace tilvo {
+
+namespace {
+
+constexpr float FilterMargin = 2e-4f;
+
+enum class FlatOutcome : std::int32_t
+{
+    Same,
+    OneLess,
+    Compute
+};
+
+// The weights of one (dx, dy) pair, in the order (x0, y0), (x0 + 1, y0), (x0, y0 + 1),
+// (x0 + 1, y0 + 1); a neighbour that takes no part has weight 0 and points at one that does.
+struct alignas(32) WeightSet
+{
+    float weight[4][4];      // wᵢ / S, repeated for the blue, green, red and spare lanes
+    std::int32_t oneLess[4]; // -1 in every lane when a flat neighbourhood gives c − 1
+    std::int32_t compute[4]; // -1 in every lane when a flat neighbourhood must be computed
+    double exact[4];         // wᵢ
+    double sum;              // S
+};
+
+double InverseDistance(long double a, long double b)
+{
+    return double(1.0L / std::sqrt(a * a + b * b));
+}
+
+FlatOutcome FlatOutcomeOf(const double (&w)[4], double sum)
+{
+    // The exact sum of the four weights as s + e: each addition's rounding error is kept.
+    double s = w[0];
+    double e = 0;
+    for (int i = 1; i < 4; ++i) {
+        const double t = s + w[i];
+        const double b = t - s;
+        e += (s - (t - b)) + (w[i] - b);
+        s = t;
+    }
+    const double excess = (s - sum) + e;
+    const double limit = 6.0 * std::ldexp(1.0, -64) * sum;
+    if (excess > limit)
+        return FlatOutcome::Same;
+    if (excess < -limit)
+        return FlatOutcome::OneLess;
+    return FlatOutcome::Compute;
+}
+
+void MakeWeightSet(WeightSet& set, double dx, double dy)
+{
+    const long double ldx = dx;
+    const long double ldy = dy;
+    double(&w)[4] = set.exact;
+    FlatOutcome outcome = FlatOutcome::Same;
+    if (dx == 0 && dy == 0) {
+        // A whole sampling point: the pixel is copied.
+        w[0] = 1;
+        w[1] = w[2] = w[3] = 0;
+        set.sum = 1;
+    } else {
+        w[0] = InverseDistance(ldx, ldy);
+        w[1] = dx != 0 ? InverseDistance(1.0L - ldx, ldy) : 0.0;
+        w[2] = dy != 0 ? InverseDistance(ldx, 1.0L - ldy) : 0.0;
+        w[3] = dx != 0 && dy != 0 ? InverseDistance(1.0L - ldx, 1.0L - ldy) : 0.0;
+        long double sum = w[0];
+        sum += w[1];
+        sum += w[2];
+        sum += w[3];
+        set.sum = double(sum);
+        outcome = FlatOutcomeOf(w, set.sum);
+    }
+    for (int i = 0; i < 4; ++i) {
+        const float normalised = float(w[i] / set.sum);
+        std::fill(std::begin(set.weight[i]), std::end(set.weight[i]), normalised);
+    }
+    std::fill(std::begin(set.oneLess), std::end(set.oneLess),
+              outcome == FlatOutcome::OneLess ? -1 : 0);
+    std::fill(std::begin(set.compute), std::end(set.compute),
+              outcome == FlatOutcome::Compute ? -1 : 0);
+}
+
+inline uchar ExactChannel(const WeightSet& set, int c0, int c1, int c2, int c3)
+{
+    long double sum = static_cast<long double>(set.exact[0]) * c0;
+    sum += static_cast<long double>(set.exact[1]) * c1;
+    sum += static_cast<long double>(set.exact[2]) * c2;
+    sum += static_cast<long double>(set.exact[3]) * c3;
+    return uchar(int(sum / static_cast<long double>(set.sum)));
+}
+
+// The sampling positions along one axis.
+struct AxisMap
+{
+    std::vector<int> first;        // the first neighbour's index
+    std::vector<int> second;       // the second neighbour's index (the first when whole)
+    std::vector<int> fraction;     // index into fractions
+    std::vector<double> fractions; // the distinct fractional parts; fractions[0] is 0
+};
+
+AxisMap MapAxis(int sourceSize, int targetSize)
+{
+    AxisMap map;
+    map.first.resize(targetSize);
+    map.second.resize(targetSize);
+    map.fraction.resize(targetSize);
+    std::vector<double> parts(targetSize);
+    for (int t = 0; t < targetSize; ++t) {
+        const double s = double(std::int64_t(sourceSize) * t) / double(targetSize) - 0.5;
+        double f = std::min(s, double(sourceSize - 1));
+        if (!(f > 0))
+            f = 0;
+        const double whole = std::floor(f);
+        parts[t] = f - whole;
+        map.first[t] = int(whole);
+        map.second[t] = int(whole) + (parts[t] != 0 ? 1 : 0);
+    }
+    map.fractions = parts;
+    map.fractions.push_back(0.0);
+    std::sort(map.fractions.begin(), map.fractions.end());
+    map.fractions.erase(std::unique(map.fractions.begin(), map.fractions.end()),
+                        map.fractions.end());
+    for (int t = 0; t < targetSize; ++t)
+        map.fraction[t] =
+            int(std::lower_bound(map.fractions.begin(), map.fractions.end(), parts[t]) -
+                map.fractions.begin());
+    return map;
+}
+
+// One target row: its two source rows and, per column, the byte offsets of the two source
+// columns and the weight set.
+struct RowJob
+{
+    const uchar* row0;
+    const uchar* row1;
+    uchar* out;
+    int width;
+    const int* offset0;
+    const int* offset1;
+    const int* fraction;
+    const WeightSet* sets;
+    std::uint32_t* pending; // room for a note per pair of pixels
+};
+
+typedef float Float4 __attribute__((vector_size(16)));
+typedef std::int32_t Int4 __attribute__((vector_size(16)));
+
+inline Int4 LoadPixel(const uchar* p)
+{
+    return Int4{p[0], p[1], p[2], 0};
+}
+
+inline Float4 LoadFloat4(const float* p)
+{
+    Float4 v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+inline Int4 LoadInt4(const std::int32_t* p)
+{
+    Int4 v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+inline void BlendPixel(const RowJob& job, int x)
+{
+    const uchar* p0 = job.row0 + job.offset0[x];
+    const uchar* p1 = job.row0 + job.offset1[x];
+    const uchar* p2 = job.row1 + job.offset0[x];
+    const uchar* p3 = job.row1 + job.offset1[x];
+    const WeightSet& set = job.sets[job.fraction[x]];
+    const Int4 c0 = LoadPixel(p0);
+    const Int4 c1 = LoadPixel(p1);
+    const Int4 c2 = LoadPixel(p2);
+    const Int4 c3 = LoadPixel(p3);
+    const Float4 estimate = LoadFloat4(set.weight[0]) * __builtin_convertvector(c0, Float4) +
+                            LoadFloat4(set.weight[1]) * __builtin_convertvector(c1, Float4) +
+                            LoadFloat4(set.weight[2]) * __builtin_convertvector(c2, Float4) +
+                            LoadFloat4(set.weight[3]) * __builtin_convertvector(c3, Float4);
+    const Int4 whole = __builtin_convertvector(estimate, Int4);
+    const Float4 part = estimate - __builtin_convertvector(whole, Float4);
+    const Float4 margin = {FilterMargin, FilterMargin, FilterMargin, FilterMargin};
+    const Float4 upper = 1.0f - margin;
+    const Int4 clear = (part > margin) & (part < upper);
+    const Int4 flat = (c0 == c1) & (c0 == c2) & (c0 == c3);
+    const Int4 nonZero = c0 != Int4{0, 0, 0, 0};
+    const Int4 value = (flat & (c0 + (LoadInt4(set.oneLess) & nonZero))) | (~flat & whole);
+    const Int4 compute = (flat & LoadInt4(set.compute) & nonZero) | ~(flat | clear);
+    uchar* out = job.out + 3 * x;
+    for (int c = 0; c < 3; ++c)
+        out[c] = compute[c] ? ExactChannel(set, p0[c], p1[c], p2[c], p3[c]) : uchar(value[c]);
+}
+
+inline void ComputeChannel(const RowJob& job, int x, int c)
+{
+    const int a = job.offset0[x] + c;
+    const int b = job.offset1[x] + c;
+    job.out[3 * x + c] =
+        ExactChannel(job.sets[job.fraction[x]], job.row0[a], job.row0[b], job.row1[a], job.row1[b]);
+}
+
+void PortableRow(const RowJob& job)
+{
+    for (int x = 0; x < job.width; ++x)
+        BlendPixel(job, x);
+}
+
+#if TILVO_RESIZE_AVX2
+
+__attribute__((target("avx2,fma"))) inline __m256i Widen(const uchar* a, const uchar* b)
+{
+    std::int32_t va;
+    std::int32_t vb;
+    std::memcpy(&va, a, 4);
+    std::memcpy(&vb, b, 4);
+    return _mm256_cvtepu8_epi32(_mm_insert_epi32(_mm_cvtsi32_si128(va), vb, 1));
+}
+
+__attribute__((target("avx2,fma"))) inline __m256 PairOf(const float* a, const float* b)
+{
+    return _mm256_set_m128(_mm_loadu_ps(b), _mm_loadu_ps(a));
+}
+
+__attribute__((target("avx2,fma"))) inline __m256i PairOf(const std::int32_t* a,
+                                                          const std::int32_t* b)
+{
+    return _mm256_set_m128i(_mm_loadu_si128(reinterpret_cast<const __m128i*>(b)),
+                            _mm_loadu_si128(reinterpret_cast<const __m128i*>(a)));
+}
+
+// Two pixels at a time: blue, green, red and a spare lane for each.
+__attribute__((target("avx2,fma"))) void Avx2Row(const RowJob& job)
+{
+    const __m256 margin = _mm256_set1_ps(FilterMargin);
+    const __m256 upper = _mm256_set1_ps(1.0f - FilterMargin);
+    const __m256i colours = _mm256_setr_epi32(-1, -1, -1, 0, -1, -1, -1, 0);
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i ones = _mm256_set1_epi32(-1);
+    const __m256i gather =
+        _mm256_setr_epi8(0, 4, 8, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, 0, 4, 8, -1,
+                         -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1);
+    int x = 0;
+    int pending = 0;
+    for (; x + 2 <= job.width; x += 2) {
+        const int a0 = job.offset0[x];
+        const int a1 = job.offset1[x];
+        const int b0 = job.offset0[x + 1];
+        const int b1 = job.offset1[x + 1];
+        const __m256i c0 = Widen(job.row0 + a0, job.row0 + b0);
+        const __m256i c1 = Widen(job.row0 + a1, job.row0 + b1);
+        const __m256i c2 = Widen(job.row1 + a0, job.row1 + b0);
+        const __m256i c3 = Widen(job.row1 + a1, job.row1 + b1);
+        const WeightSet& s = job.sets[job.fraction[x]];
+        const WeightSet& t = job.sets[job.fraction[x + 1]];
+
+        __m256 estimate = _mm256_mul_ps(_mm256_cvtepi32_ps(c0), PairOf(s.weight[0], t.weight[0]));
+        estimate =
+            _mm256_fmadd_ps(_mm256_cvtepi32_ps(c1), PairOf(s.weight[1], t.weight[1]), estimate);
+        estimate =
+            _mm256_fmadd_ps(_mm256_cvtepi32_ps(c2), PairOf(s.weight[2], t.weight[2]), estimate);
+        estimate =
+            _mm256_fmadd_ps(_mm256_cvtepi32_ps(c3), PairOf(s.weight[3], t.weight[3]), estimate);
+        const __m256i whole = _mm256_cvttps_epi32(estimate);
+        const __m256 part = _mm256_sub_ps(estimate, _mm256_cvtepi32_ps(whole));
+        const __m256i clear = _mm256_castps_si256(_mm256_and_ps(
+            _mm256_cmp_ps(part, margin, _CMP_GT_OQ), _mm256_cmp_ps(part, upper, _CMP_LT_OQ)));
+        const __m256i flat = _mm256_and_si256(
+            _mm256_cmpeq_epi32(c0, c1),
+            _mm256_and_si256(_mm256_cmpeq_epi32(c0, c2), _mm256_cmpeq_epi32(c0, c3)));
+        const __m256i nonZero = _mm256_andnot_si256(_mm256_cmpeq_epi32(c0, zero), ones);
+        const __m256i oneLess = _mm256_and_si256(PairOf(s.oneLess, t.oneLess), nonZero);
+        const __m256i value = _mm256_blendv_epi8(whole, _mm256_add_epi32(c0, oneLess), flat);
+        const __m256i flatCompute =
+            _mm256_and_si256(flat, _mm256_and_si256(PairOf(s.compute, t.compute), nonZero));
+        const __m256i unclear = _mm256_andnot_si256(_mm256_or_si256(flat, clear), ones);
+        const __m256i compute = _mm256_and_si256(_mm256_or_si256(flatCompute, unclear), colours);
+
+        const __m256i packed = _mm256_shuffle_epi8(value, gather);
+        const std::uint32_t first =
+            std::uint32_t(_mm_cvtsi128_si32(_mm256_castsi256_si128(packed)));
+        const std::uint32_t second =
+            std::uint32_t(_mm_cvtsi128_si32(_mm256_extracti128_si256(packed, 1)));
+        // Four-byte stores: the spare byte lands on the next pixel, written right after.
+        uchar* out = job.out + 3 * x;
+        std::memcpy(out, &first, 4);
+        std::memcpy(out + 3, &second, x + 2 < job.width ? 4 : 3);
+        // The channels to compute exactly are noted without a branch and done after the row,
+        // so that their irregular pattern does not upset the main loop.
+        const int lanes = _mm256_movemask_ps(_mm256_castsi256_ps(compute));
+        job.pending[pending] = std::uint32_t(x) << 8 | std::uint32_t(lanes);
+        pending += lanes != 0;
+    }
+    for (int i = 0; i < pending; ++i) {
+        const int pair = int(job.pending[i] >> 8);
+        for (unsigned lanes = job.pending[i] & 0xFF; lanes != 0; lanes &= lanes - 1) {
+            const int lane = std::countr_zero(lanes);
+            ComputeChannel(job, pair + lane / 4, lane % 4);
+        }
+    }
+    if (x < job.width)
+        BlendPixel(job, x);
+}
+
+bool CpuHasAvx2()
+{
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
+}
+
+#endif
+
+using RowFunction = void (*)(const RowJob&);
+
+RowFunction RowFunctionFor(detail::ResizeKernel kernel)
+{
+#if TILVO_RESIZE_AVX2
+    if (kernel == detail::ResizeKernel::Avx2)
+        return Avx2Row;
+#endif
+    (void)kernel;
+    return PortableRow;
+}
+
+} // namespace
+
+namespace detail {
+
+bool ResizeKernelAvailable(ResizeKernel kernel)
+{
+    switch (kernel) {
+    case ResizeKernel::Portable:
+        return true;
+    case ResizeKernel::Avx2:
+#if TILVO_RESIZE_AVX2
+    {
+        static const bool available = CpuHasAvx2();
+        return available;
+    }
+#else
+        return false;
+#endif
+    }
+    return false;
+}
+
+Picture ResizedCopy(const Picture& original, int newWidth, int newHeight, ResizeKernel kernel,
+                    int threads)
+{
+    CheckPictureSize(newWidth, newHeight);
+    if (newWidth == 0 || newHeight == 0)
+        return Picture();
+    if (original.isEmpty())
+        throw Error(QStringLiteral("Impossible de redimensionner une image vide."));
+    if (!ResizeKernelAvailable(kernel))
+        kernel = ResizeKernel::Portable;
+
+    Picture converted;
+    if (original.format() != PixelFormat::Bgr24)
+        converted = original.toBgr24();
+    const Picture& source = original.format() == PixelFormat::Bgr24 ? original : converted;
+
+    const AxisMap columns = MapAxis(source.width(), newWidth);
+    const AxisMap rows = MapAxis(source.height(), newHeight);
+    std::vector<int> offset0(newWidth);
+    std::vector<int> offset1(newWidth);
+    for (int x = 0; x < newWidth; ++x) {
+        offset0[x] = 3 * columns.first[x];
+        offset1[x] = 3 * columns.second[x];
+    }
+
+    // The rows grouped by their fractional part, so that each group's weights are made once.
+    const int groupCount = int(rows.fractions.size());
+    std::vector<int> groupStart(groupCount + 1, 0);
+    for (int y = 0; y < newHeight; ++y)
+        ++groupStart[rows.fraction[y] + 1];
+    for (int g = 0; g < groupCount; ++g)
+        groupStart[g + 1] += groupStart[g];
+    std::vector<int> rowOrder(newHeight);
+    {
+        std::vector<int> next(groupStart.begin(), groupStart.end() - 1);
+        for (int y = 0; y < newHeight; ++y)
+            rowOrder[next[rows.fraction[y]]++] = y;
+    }
+
+    Picture target = MakePictureForWriting(newWidth, newHeight, PixelFormat::Bgr24);
+    const RowFunction rowFunction = RowFunctionFor(kernel);
+    std::atomic<int> nextGroup{0};
+    std::exception_ptr failure;
+    std::mutex failureMutex;
+
+    const auto work = [&] {
+        try {
+            std::vector<WeightSet> sets(columns.fractions.size());
+            std::vector<std::uint32_t> pending(newWidth / 2 + 1);
+            RowJob job{};
+            job.pending = pending.data();
+            job.width = newWidth;
+            job.offset0 = offset0.data();
+            job.offset1 = offset1.data();
+            job.fraction = columns.fraction.data();
+            job.sets = sets.data();
+            for (int g = nextGroup++; g < groupCount; g = nextGroup++) {
+                if (groupStart[g] == groupStart[g + 1])
+                    continue;
+                for (std::size_t j = 0; j < sets.size(); ++j)
+                    MakeWeightSet(sets[j], columns.fractions[j], rows.fractions[g]);
+                for (int i = groupStart[g]; i < groupStart[g + 1]; ++i) {
+                    const int y = rowOrder[i];
+                    job.row0 = source.row(rows.first[y]);
+                    job.row1 = source.row(rows.second[y]);
+                    job.out = target.row(y);
+                    rowFunction(job);
+                }
+            }
+        } catch (...) {
+            const std::lock_guard<std::mutex> lock(failureMutex);
+            if (!failure)
+                failure = std::current_exception();
+            nextGroup = groupCount;
+        }
+    };
+
+    if (threads <= 0) {
+        // Below about a hundred thousand pixels, starting a thread costs more than it saves.
+        threads = qint64(newWidth) * newHeight >= 100000
+                      ? int(std::max(1u, std::thread::hardware_concurrency()))
+                      : 1;
+    }
+    threads = std::min(threads, groupCount);
+    std::vector<std::thread> helpers;
+    try {
+        for (int i = 1; i < threads; ++i)
+            helpers.emplace_back(work);
+    } catch (const std::system_error&) {
+        // No more threads to be had: those started and this one share the rows.
+    }
+    work();
+    for (std::thread& helper : helpers)
+        helper.join();
+    if (failure)
+        std::rethrow_exception(failure);
+    return target;
+}
+
+} // namespace detail
+
+void ResizePicture(Picture& picture, int newWidth, int newHeight)
+{
+    const detail::ResizeKernel kernel = detail::ResizeKernelAvailable(detail::ResizeKernel::Avx2)
+                                            ? detail::ResizeKernel::Avx2
+                                            : detail::ResizeKernel::Portable;
+    picture = detail::ResizedCopy(picture, newWidth, newHeight, kernel);
+}
+
+} // namespace tilvo
