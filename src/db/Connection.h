@@ -96,6 +96,9 @@ public:
 
     // Runs one statement that returns no rows. ALTER TABLE ... ALTER COLUMN rebuilds the table.
     void exec(const QString& statement);
+    // Runs a SELECT reading at most one row: whether it gives any. Throws Error with the
+    // engine's text when the statement fails (a missing table or column).
+    bool hasRows(const QString& select);
 
     // The translated text the driver receives (for tests and diagnostics).
     QString translate(const QString& statement);

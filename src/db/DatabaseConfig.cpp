@@ -1,0 +1,59 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "db/DatabaseConfig.h"
+
+#include "common/Error.h"
+#include "common/Prompts.h"
+#include "db/Connection.h"
+
+#include <QFileInfo>
+
+namespace tilvo {
+
+QString OdbcConnectionString(const QString& dataSourceName)
+{
+    QString text = QStringLiteral(
+        "Provider=MSDASQL.1;Data Source=%DATASOURCE%;Persist Security Info=True;Mode=ReadWrite");
+    return text.replace(QLatin1String("%DATASOURCE%"), dataSourceName);
+}
+
+QString OleDbConnectionString(const QString& provider, const QString& databaseFile)
+{
+    QString text = QStringLiteral(
+        "Provider=%PROVIDER%;Data Source=%DATASOURCE%;Mode=ReadWrite;Jet OLEDB:Engine Type=5;"
+        "Jet OLEDB:Database Locking Mode=1;Jet OLEDB:Global Partial Bulk Ops=2;"
+        "Jet OLEDB:Global Bulk Transactions=1;Jet OLEDB:Create System Database=False;"
+        "Jet OLEDB:Encrypt Database=False;Jet OLEDB:Don't Copy Locale on Compact=False;"
+        "Jet OLEDB:Compact Without Replica Repair=False;Jet OLEDB:SFP=False");
+    text.replace(QLatin1String("%PROVIDER%"), provider);
+    return text.replace(QLatin1String("%DATASOURCE%"), databaseFile);
+}
+
+bool DatabaseFilePresent(const DatabaseConfig& config)
+{
+    return QFileInfo(config.databaseFile()).isFile();
+}
+
+bool OpenDatabase(Connection& connection, const DatabaseConfig& config, Prompts& prompts)
+{
+    if (!DatabaseFilePresent(config))
+        return true;
+    connection.close();
+    try {
+        if (config.Provider == u"ODBC")
+            connection.setConnectionString(OdbcConnectionString(config.OdbcName));
+        else if (config.Provider == u"OLEDB")
+            connection.setConnectionString(
+                OleDbConnectionString(config.OleDbProvider, config.databaseFile()));
+        else
+            throw Error(QStringLiteral("Le fournisseur de base de données '%1' est inconnu "
+                                       "(ODBC ou OLEDB attendu).")
+                            .arg(config.Provider));
+        connection.open();
+    } catch (const Error& e) {
+        prompts.showMessage(e.text(), Prompts::Icon::None);
+        return false;
+    }
+    return true;
+}
+
+} // namespace tilvo
