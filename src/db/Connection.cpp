@@ -139,10 +139,11 @@ void Connection::open()
         m_db.setConnectOptions(options);
     } else {
         m_db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), m_name);
-        // QODBC puts "DSN=" in front; the SQLite driver reads its busy time-out and whether it
-        // may create a missing file from the same string.
-        m_db.setDatabaseName(
-            QStringLiteral("%1;Timeout=%2;NoCreat=1").arg(m_dataSource).arg(m_busyTimeout));
+        // QODBC puts "DSN=" in front; the SQLite driver reads its busy time-out (0 would mean
+        // its default of 100 s) and whether it may create a missing file from the same string.
+        m_db.setDatabaseName(QStringLiteral("%1;Timeout=%2;NoCreat=1")
+                                 .arg(m_dataSource)
+                                 .arg(std::max(m_busyTimeout, 1)));
     }
     if (!m_db.isValid())
         throw Error(QStringLiteral("Le moteur de base de données (%1) n'est pas disponible.")
