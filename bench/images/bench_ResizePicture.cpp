@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // ResizePicture against the per-pixel reference on what the program resizes: a large scan
 // brought to the 5000-pixel limit, and a picture brought to the 70 x 70 thumbnail size.
+// Run from a Release build: scripts/bench.sh bench_ResizePicture
 #include "images/ReferenceResize.h"
 #include "images/ResizePicture.h"
 
@@ -97,6 +98,9 @@ void Sizes(benchmark::internal::Benchmark* b)
         b->Args({6000, 4000, 5000, 3333, content});
         b->Args({3000, 2000, 70, 70, content});
     }
+    // The least favourable case: sizes whose fractions never repeat, so that every pixel
+    // needs weights of its own.
+    b->Args({4001, 3001, 3333, 2500, Photo});
     b->Unit(benchmark::kMillisecond);
 }
 

@@ -404,8 +404,10 @@ Picture DecodeBmp(const QByteArray& bytes)
 Picture ReadBmpFile(const QString& path)
 {
     const QFileInfo info(path);
-    if (!info.isFile())
+    if (!info.exists())
         throw Error(QStringLiteral("Le fichier image « %1 » est introuvable.").arg(path));
+    if (!info.isFile())
+        throw Error(QStringLiteral("« %1 » n'est pas un fichier image.").arg(path));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw Error(QStringLiteral("Impossible d'ouvrir le fichier image « %1 ».").arg(path));

@@ -434,7 +434,7 @@ void TestBmpFile::fileErrorsNameTheFile()
     QCOMPARE(problem(missing),
              QStringLiteral("Le fichier image « %1 » est introuvable.").arg(missing));
     QCOMPARE(problem(m_dir.path()),
-             QStringLiteral("Le fichier image « %1 » est introuvable.").arg(m_dir.path()));
+             QStringLiteral("« %1 » n'est pas un fichier image.").arg(m_dir.path()));
     const QString empty = m_dir.filePath("empty.bmp");
     test::WriteFile(empty, QByteArray());
     QCOMPARE(
