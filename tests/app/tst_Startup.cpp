@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "StartupFakes.h"
 #include "app/SplashDisplay.h"
 #include "app/Startup.h"
 #include "app/StartupChecks.h"
@@ -24,21 +25,6 @@ const QString kConnectionFailure =
     "EXECUTION IMPOSSIBLE !!\r\rCe logiciel a rencontré un problème lors de la connexion à la "
     "base de données.\rContactez le support par email pour tenter de trouver une solution : "
     "support@vantrel-software.example";
-
-struct RecordingSplash final : SplashDisplay
-{
-    void setGauge(int maximum, int position) override
-    {
-        this->maximum = maximum;
-        positions.append(position);
-    }
-    void setInfo(const QString& text) override { infos.append(text); }
-    QString info() const override { return infos.isEmpty() ? QString() : infos.last(); }
-    int gaugePosition() const override { return positions.isEmpty() ? 0 : positions.last(); }
-    int maximum = 0;
-    QList<int> positions;
-    QStringList infos;
-};
 
 struct NoData final : MainFormData
 {
@@ -96,36 +82,6 @@ struct FakeDatabase final : StartupDatabase
     MainFormData& mainFormData() override { return data; }
 };
 
-struct RecordingWindows final : StartupWindows
-{
-    test::RecordingWaitDisplay wait;
-    RecordingSplash splash;
-    bool splashVisible = false;
-    bool splashCreated = false;
-    bool notice = false;
-    bool mainWindow = false;
-    bool loop = false;
-    QString settingsPath;
-    bool chromeStyle = false;
-
-    WaitDisplay& transferWait() override { return wait; }
-    void showDataAccessNotice(const Environment&) override { notice = true; }
-    SplashDisplay& createSplash(bool visible) override
-    {
-        splashCreated = true;
-        splashVisible = visible;
-        return splash;
-    }
-    void destroySplash() override {}
-    void createMainWindow(Environment& env, Settings&, const QString& path, MainFormData&) override
-    {
-        mainWindow = true;
-        settingsPath = path;
-        chromeStyle = env.ChromeStyle;
-    }
-    void runMessageLoop() override { loop = true; }
-};
-
 // A program folder with the shipped template, a documents folder, and the run's parts.
 struct Fixture
 {
@@ -135,7 +91,7 @@ struct Fixture
     QString dataFolder = documents + "Vantrel Software Development/Tilvo/";
     test::ScriptedPrompts prompts;
     FixedClock clock{QDateTime(QDate(2026, 12, 10), QTime(9, 0))};
-    RecordingWindows windows;
+    test::RecordingWindows windows;
     FakeDatabase database;
     int kernel = 6;
     QString dataAccess = "3.40.1";

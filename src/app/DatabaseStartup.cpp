@@ -1,0 +1,119 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/DatabaseStartup.h"
+
+#include "app/SplashDisplay.h"
+#include "db/TDataModule1.h"
+#include "db/UpdateScript.h"
+#include "db/VersionRecord.h"
+#include "env/ConnectionConfig.h"
+#include "env/DataFolders.h"
+#include "env/Environment.h"
+#include "env/ProgramInfo.h"
+#include "env/TextCatalogue.h"
+
+namespace tilvo {
+
+namespace {
+
+const QString kVersionTable = QStringLiteral("OBJECT_VAL_STR");
+const QString kVersionColumn = QStringLiteral("VALUE");
+
+} // namespace
+
+DatabaseStartup::DatabaseStartup(const Clock& clock, UpdateDisplay* display)
+    : m_clock(clock), m_display(display)
+{
+}
+
+DatabaseStartup::~DatabaseStartup() = default;
+
+void DatabaseStartup::readConfig(const Environment& env)
+{
+    m_env = &env;
+    m_config = ReadDatabaseConfig(env.DataFolder, env.DataFolder, QStringLiteral("Data/"),
+                                  QStringLiteral("Access/"), QStringLiteral("TILVO.MDB"),
+                                  QString::fromLatin1(InstanceName),
+                                  [&env](const QString& name) { FetchMissingFile(env, name); });
+}
+
+FirstRunTarget DatabaseStartup::firstRunTarget() const
+{
+    return {m_config.DatabaseFolder, m_config.ActiveDatabaseFile, m_config.OleDbFileName};
+}
+
+bool DatabaseStartup::engineAvailable(Prompts& prompts)
+{
+    return EngineAvailable(m_config, prompts);
+}
+
+bool DatabaseStartup::createDataModules(Prompts& prompts)
+{
+    m_module = std::make_unique<TDataModule1>(m_config, prompts);
+    return m_module->connectionOk();
+}
+
+bool DatabaseStartup::databaseFilePresent() const
+{
+    return DatabaseFilePresent(m_config);
+}
+
+QString DatabaseStartup::getVersion()
+{
+    return GetBDVersion(m_module->ADOConnection1(), kVersionTable, kVersionColumn);
+}
+
+void DatabaseStartup::setVersion(const QString& version)
+{
+    SetBDVersion(m_module->ADOConnection1(), kVersionTable, kVersionColumn, version);
+}
+
+double DatabaseStartup::versionNumber(const QString& version) const
+{
+    return VersionNumber(version);
+}
+
+UpdateEnvironment DatabaseStartup::updateEnvironment(UpdateDisplay* display) const
+{
+    UpdateEnvironment environment;
+    environment.config = m_config;
+    environment.DataFolder = m_env->DataFolder;
+    environment.ProgramFolder = m_env->ProgramFolder;
+    environment.ProgramVersion = QString::fromLatin1(ProgramVersion);
+    environment.UpdateFileName = m_env->UpdateFileName;
+    environment.clock = &m_clock;
+    environment.display = display;
+    environment.lookupText = LookupText;
+    return environment;
+}
+
+void DatabaseStartup::runUpdateScript(const QString& folder, const QString& fileName,
+                                      SplashDisplay& progress, bool interactive)
+{
+    RunUpdateScript(m_module->ADOConnection1(), folder, fileName,
+                    [&progress](const QString& text) { progress.setInfo(text); }, interactive,
+                    updateEnvironment(m_display));
+}
+
+void DatabaseStartup::updateProgramFolderDatabase(SplashDisplay&)
+{
+    UpdateProgramFolderDatabase(updateEnvironment(m_display));
+}
+
+bool DatabaseStartup::ProfilesHasRow()
+{
+    DataSet& mainFile = m_module->MainFile();
+    mainFile.open();
+    const bool any = !mainFile.isEmpty();
+    mainFile.close();
+    return any;
+}
+
+bool DatabaseStartup::ConsumptionEmpty()
+{
+    DataSet& consumption = m_module->Consumption();
+    if (!consumption.isActive())
+        consumption.open();
+    return consumption.isEmpty();
+}
+
+} // namespace tilvo

@@ -1,0 +1,52 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "app/StartupDatabase.h"
+#include "db/DatabaseConfig.h"
+#include "db/UpdateScript.h"
+#include "main/MainFormData.h"
+
+#include <memory>
+
+namespace tilvo {
+
+class Clock;
+class TDataModule1;
+
+// The start-up's database steps over the real database layer.
+class DatabaseStartup final : public StartupDatabase, private MainFormData
+{
+public:
+    // `display` shows the update scripts' gauge and backup question; null runs them without.
+    DatabaseStartup(const Clock& clock, UpdateDisplay* display);
+    ~DatabaseStartup() override;
+
+    void readConfig(const Environment& env) override;
+    FirstRunTarget firstRunTarget() const override;
+    bool engineAvailable(Prompts& prompts) override;
+    bool createDataModules(Prompts& prompts) override;
+    bool databaseFilePresent() const override;
+    QString getVersion() override;
+    void setVersion(const QString& version) override;
+    double versionNumber(const QString& version) const override;
+    void runUpdateScript(const QString& folder, const QString& fileName, SplashDisplay& progress,
+                         bool interactive) override;
+    void updateProgramFolderDatabase(SplashDisplay& progress) override;
+    MainFormData& mainFormData() override { return *this; }
+
+    const DatabaseConfig& config() const { return m_config; }
+    TDataModule1* dataModule() const { return m_module.get(); }
+
+private:
+    UpdateEnvironment updateEnvironment(UpdateDisplay* display) const;
+    bool ProfilesHasRow() override;
+    bool ConsumptionEmpty() override;
+
+    const Clock& m_clock;
+    UpdateDisplay* m_display;
+    const Environment* m_env = nullptr;
+    DatabaseConfig m_config;
+    std::unique_ptr<TDataModule1> m_module;
+};
+
+} // namespace tilvo

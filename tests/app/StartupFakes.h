@@ -1,0 +1,60 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "app/SplashDisplay.h"
+#include "app/Startup.h"
+#include "env/Environment.h"
+#include "support/RecordingWaitDisplay.h"
+
+#include <QList>
+#include <QStringList>
+
+namespace tilvo::test {
+
+// The start-up's windows, recorded instead of shown.
+struct RecordingSplash final : SplashDisplay
+{
+    void setGauge(int maximum, int position) override
+    {
+        this->maximum = maximum;
+        positions.append(position);
+    }
+    void setInfo(const QString& text) override { infos.append(text); }
+    QString info() const override { return infos.isEmpty() ? QString() : infos.last(); }
+    int gaugePosition() const override { return positions.isEmpty() ? 0 : positions.last(); }
+    int maximum = 0;
+    QList<int> positions;
+    QStringList infos;
+};
+
+struct RecordingWindows final : StartupWindows
+{
+    RecordingWaitDisplay wait;
+    RecordingSplash splash;
+    bool splashVisible = false;
+    bool splashCreated = false;
+    bool notice = false;
+    bool mainWindow = false;
+    bool loop = false;
+    QString settingsPath;
+    bool chromeStyle = false;
+
+    WaitDisplay& transferWait() override { return wait; }
+    void showDataAccessNotice(const Environment&) override { notice = true; }
+    SplashDisplay& createSplash(bool visible) override
+    {
+        splashCreated = true;
+        splashVisible = visible;
+        return splash;
+    }
+    void destroySplash() override {}
+    void createMainWindow(Environment& env, Settings&, const QString& path, MainFormData&) override
+    {
+        mainWindow = true;
+        settingsPath = path;
+        chromeStyle = env.ChromeStyle;
+    }
+    void runMessageLoop() override { loop = true; }
+};
+
+} // namespace tilvo::test

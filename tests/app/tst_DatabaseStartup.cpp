@@ -1,0 +1,221 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "StartupFakes.h"
+#include "app/DatabaseStartup.h"
+#include "app/StartupChecks.h"
+#include "common/Clock.h"
+#include "common/IniFile.h"
+#include "common/Windows1252.h"
+#include "db/Connection.h"
+#include "db/TDataModule1.h"
+#include "db/UpdateScript.h"
+#include "db/VersionRecord.h"
+#include "main/MainFormData.h"
+#include "support/ScriptedPrompts.h"
+#include "support/TestFiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace tilvo;
+
+namespace {
+
+struct RecordingUpdateDisplay final : UpdateDisplay
+{
+    QStringList questions;
+    QStringList infos;
+    bool answer = false;
+    void showGauge() override {}
+    void setGaugeInfo(const QString& text) override { infos.append(text); }
+    void setGauge(int, int) override {}
+    void closeGauge() override {}
+    bool askBackup(const QString& question) override
+    {
+        questions.append(question);
+        return answer;
+    }
+    void processEvents() override {}
+};
+
+// The real sequence over a real database, in temporary program, documents and lock folders.
+struct Fixture
+{
+    QTemporaryDir dir;
+    QString program = dir.filePath("program/");
+    QString documents = dir.filePath("documents/");
+    QString dataFolder = documents + "Vantrel Software Development/Tilvo/";
+    QString templateFile =
+        QString::fromLocal8Bit(qgetenv("TILVO_PROGRAM_DIR")) + "/Ressources/DB/Data/Access/TILVO.MDB";
+    test::ScriptedPrompts prompts;
+    FixedClock clock{QDateTime(QDate(2026, 12, 10), QTime(9, 30, 15))};
+    test::RecordingWindows windows;
+    RecordingUpdateDisplay updates;
+
+    Fixture()
+    {
+        QDir().mkpath(documents);
+        QDir().mkpath(program + "Ressources/DB/Data/Access");
+        QVERIFY(QFile::copy(templateFile, program + "Ressources/DB/Data/Access/TILVO.MDB"));
+    }
+
+    int run(DatabaseStartup& database)
+    {
+        Platform platform;
+        platform.kernelMajorVersion = [] { return 6; };
+        platform.isOnRemovableDrive = [](const QString&) { return false; };
+        platform.documentsFolder = [this] { return documents; };
+        platform.programsFolder = [] { return QStringLiteral("/usr/local/"); };
+        platform.dataAccessVersion = [] { return QStringLiteral("3.40.1"); };
+        platform.instanceLockFolder = dir.path();
+        StartupContext context{program, "/usr/local/bin/tilvo", platform, prompts, clock, windows,
+                               database};
+        return RunProgram(context);
+    }
+
+    int run()
+    {
+        DatabaseStartup database(clock, &updates);
+        return run(database);
+    }
+
+    QString storedVersion(const QString& file)
+    {
+        Connection connection;
+        connection.setDatabaseFile(file);
+        connection.open();
+        return GetBDVersion(connection, "OBJECT_VAL_STR", "VALUE");
+    }
+};
+
+} // namespace
+
+class TestDatabaseStartup : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void firstRunInstallsTheTemplate();
+    void firstRunTakesOverAnOlderInstallation();
+    void dataFolderFromDirectoriesIni_data();
+    void dataFolderFromDirectoriesIni();
+    void scriptInTheDataFolderRunsOnce();
+    void damagedDatabaseIsRefusedAndLeftAlone();
+    void secondInstanceTouchesNothing();
+};
+
+void TestDatabaseStartup::firstRunInstallsTheTemplate()
+{
+    Fixture f;
+    DatabaseStartup database(f.clock, &f.updates);
+    QCOMPARE(f.run(database), 0);
+    QVERIFY2(f.prompts.shown.isEmpty(), qPrintable(f.prompts.texts().join('|')));
+    QVERIFY(f.windows.mainWindow);
+    const QString file = f.dataFolder + "Data/Access/TILVO.MDB";
+    QVERIFY(QFileInfo(file).isFile());
+    QCOMPARE(database.config().DatabaseFolder, f.dataFolder + "Data/");
+    const IniFile ini(f.dataFolder + "db.ini");
+    QCOMPARE(ini.readString("DataBase", "Provider"), QString("OLEDB"));
+    QCOMPARE(ini.readString("ODBC", "Name"), QString("ZEMBRALIK_TILVO"));
+    // The main window's view of the database: no dossier yet, no entries.
+    QVERIFY(!database.mainFormData().ProfilesHasRow());
+    QVERIFY(database.mainFormData().ConsumptionEmpty());
+    QCOMPARE(database.getVersion(), QString("1.83"));
+    QVERIFY(f.updates.questions.isEmpty());
+}
+
+void TestDatabaseStartup::firstRunTakesOverAnOlderInstallation()
+{
+    Fixture f;
+    QDir().mkpath(f.program + "Data/Access");
+    QVERIFY(QFile::copy(f.templateFile, f.program + "Data/Access/TILVO.MDB"));
+    test::WriteFile(f.program + "Data/Images/Account3.jpg", "picture");
+    test::WriteFile(f.program + "db.ini", "[DataBase]\r\nProvider=OLEDB\r\n");
+    f.run();
+    QCOMPARE(f.prompts.shown.size(), 1);
+    QVERIFY(f.prompts.texts().first().startsWith("IMPORTANT !!\r\rLa base de données a été transférée"));
+    QVERIFY(f.windows.wait.visible);
+    QVERIFY(QFileInfo::exists(f.dataFolder + "Data/Images/Account3.jpg"));
+    // The shipped db.ini of the older installation was fetched, not rewritten.
+    QCOMPARE(test::ReadFile(f.dataFolder + "db.ini"), QByteArray("[DataBase]\r\nProvider=OLEDB\r\n"));
+    QVERIFY(f.windows.mainWindow);
+}
+
+void TestDatabaseStartup::dataFolderFromDirectoriesIni_data()
+{
+    QTest::addColumn<bool>("appexe");
+    QTest::newRow("named folder") << false;
+    QTest::newRow("appexe") << true;
+}
+
+void TestDatabaseStartup::dataFolderFromDirectoriesIni()
+{
+    QFETCH(bool, appexe);
+    Fixture f;
+    const QString base = f.dir.filePath("mine/");
+    QDir().mkpath(base);
+    test::WriteFile(f.program + "directories.ini",
+                    "[Path]\r\nAppDataDir=" + (appexe ? QByteArray("appexe") : base.toUtf8()) + "\r\n");
+    DatabaseStartup database(f.clock, &f.updates);
+    f.run(database);
+    const QString data = appexe ? f.program : base + "Tilvo/";
+    QVERIFY(f.windows.mainWindow);
+    QCOMPARE(database.config().DatabaseFolder, data + "Data/");
+    QVERIFY(QFileInfo(data + "Data/Access/TILVO.MDB").isFile());
+    QCOMPARE(QFileInfo::exists(data + "Avertissement.txt"), !appexe);
+    QVERIFY(!QFileInfo::exists(f.documents + "Vantrel Software Development"));
+}
+
+void TestDatabaseStartup::scriptInTheDataFolderRunsOnce()
+{
+    Fixture f;
+    f.run();
+    QVERIFY(f.windows.mainWindow);
+    // A second start with a script waiting in the data folder.
+    const QByteArray script = "NotTableExists(NOTES)\r\nSqlExe{CREATE TABLE NOTES (Id COUNTER, "
+                              "Texte TEXT(50))}\r\nEND\r\n";
+    test::WriteFile(f.dataFolder + "notes.maj", script);
+    f.windows.mainWindow = false;
+    {
+        DatabaseStartup database(f.clock, &f.updates);
+        f.run(database);
+        QVERIFY(f.windows.mainWindow);
+        QVERIFY(database.dataModule()->ADOConnection1().table("NOTES") != nullptr);
+    }
+    QCOMPARE(f.updates.questions,
+             QStringList{"Souhaitez-vous effectuer une sauvegarde de la base de données avant la "
+                         "mise à jour ?"});
+    QVERIFY(!QFileInfo::exists(f.dataFolder + "notes.maj"));
+    const QString log = DecodeText(test::ReadFile(f.dataFolder + "Maj.Log"));
+    QVERIFY2(log.contains("10/12/2026-09:30:15 : "), qPrintable(log));
+    QVERIFY(log.contains("MISE A JOUR TERMINE"));
+    QCOMPARE(f.storedVersion(f.dataFolder + "Data/Access/TILVO.MDB"), QString("1.83"));
+}
+
+void TestDatabaseStartup::damagedDatabaseIsRefusedAndLeftAlone()
+{
+    Fixture f;
+    QByteArray garbage(4096, '\0');
+    for (int i = 0; i < garbage.size(); ++i)
+        garbage[i] = char((i * 37) % 251);
+    test::WriteFile(f.dataFolder + "Data/Access/TILVO.MDB", garbage);
+    QCOMPARE(f.run(), 0);
+    QVERIFY(!f.windows.mainWindow);
+    QVERIFY(f.prompts.shown.size() >= 2);
+    QVERIFY(f.prompts.texts().last().startsWith("EXECUTION IMPOSSIBLE !!\r\rCe logiciel a rencontré"));
+    QCOMPARE(test::ReadFile(f.dataFolder + "Data/Access/TILVO.MDB"), garbage);
+}
+
+void TestDatabaseStartup::secondInstanceTouchesNothing()
+{
+    Fixture f;
+    const SingleInstanceGuard first(f.dir.path(), "ZEMBRALIK_TILVO");
+    f.run();
+    QCOMPARE(f.prompts.texts(), QStringList{"Tilvo est déjà en exécution."});
+    QVERIFY(!QFileInfo::exists(f.documents + "Vantrel Software Development"));
+}
+
+QTEST_APPLESS_MAIN(TestDatabaseStartup)
+#include "tst_DatabaseStartup.moc"
