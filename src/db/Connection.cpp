@@ -204,6 +204,8 @@ void Connection::exec(const QString& statement)
 {
     requireOpen();
     const Translation t = JetDialect(this, m_dateRanges).translate(statement);
+    if (t.sql.trimmed().isEmpty() && t.kind != Translation::Kind::AlterColumn)
+        throw Error(QStringLiteral("instruction SQL vide"));
     if (t.kind == Translation::Kind::AlterColumn) {
         alterColumn(t.alterTable, t.alterColumn, t.alterDefinition);
         return;
