@@ -108,6 +108,17 @@ bool DatabaseStartup::ProfilesHasRow()
     return any;
 }
 
+int DatabaseStartup::FirstDossierToOpen()
+{
+    DataSet& mainFile = m_module->MainFile();
+    mainFile.open();
+    int id = -1;
+    if (!mainFile.isEmpty() && mainFile.fieldByName(QStringLiteral("LoginPassword")).asText().isEmpty())
+        id = static_cast<int>(mainFile.fieldByName(QStringLiteral("ID")).asInteger());
+    mainFile.close();
+    return id;
+}
+
 bool DatabaseStartup::ConsumptionEmpty()
 {
     DataSet& consumption = m_module->Consumption();

@@ -41,6 +41,7 @@ private:
     UpdateEnvironment updateEnvironment(UpdateDisplay* display) const;
     bool ProfilesHasRow() override;
     bool ConsumptionEmpty() override;
+    int FirstDossierToOpen() override;
 
     const Clock& m_clock;
     UpdateDisplay* m_display;

@@ -12,6 +12,9 @@ public:
     virtual bool ProfilesHasRow() = 0;
     // Whether the selected account has no entries.
     virtual bool ConsumptionEmpty() = 0;
+    // The dossier opened by itself at start-up: the first one, when it has no password;
+    // -1 for none. Throws Error when the dossier table cannot be read.
+    virtual int FirstDossierToOpen() = 0;
 };
 
 } // namespace tilvo

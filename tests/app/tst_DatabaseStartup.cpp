@@ -6,6 +6,7 @@
 #include "common/IniFile.h"
 #include "common/Windows1252.h"
 #include "db/Connection.h"
+#include "db/DataSet.h"
 #include "db/TDataModule1.h"
 #include "db/UpdateScript.h"
 #include "db/VersionRecord.h"
@@ -124,6 +125,24 @@ void TestDatabaseStartup::firstRunInstallsTheTemplate()
     QVERIFY(database.mainFormData().ConsumptionEmpty());
     QCOMPARE(database.getVersion(), QString("1.83"));
     QVERIFY(f.updates.questions.isEmpty());
+
+    // The first dossier opens by itself only while it has no password.
+    QCOMPARE(database.mainFormData().FirstDossierToOpen(), -1);
+    DataSet& mainFile = database.dataModule()->MainFile();
+    mainFile.open();
+    mainFile.append();
+    mainFile.fieldByName("LoginName").setText("Maison");
+    mainFile.post();
+    const int id = int(mainFile.fieldByName("ID").asInteger());
+    mainFile.close();
+    QVERIFY(database.mainFormData().ProfilesHasRow());
+    QCOMPARE(database.mainFormData().FirstDossierToOpen(), id);
+    mainFile.open();
+    mainFile.edit();
+    mainFile.fieldByName("LoginPassword").setText("secret");
+    mainFile.post();
+    mainFile.close();
+    QCOMPARE(database.mainFormData().FirstDossierToOpen(), -1);
 }
 
 void TestDatabaseStartup::firstRunTakesOverAnOlderInstallation()

@@ -30,6 +30,7 @@ struct NoData final : MainFormData
 {
     bool ProfilesHasRow() override { return false; }
     bool ConsumptionEmpty() override { return true; }
+    int FirstDossierToOpen() override { return -1; }
 };
 
 // A database layer that records what the start-up asks of it.

@@ -3,6 +3,7 @@
 
 #include "common/Clock.h"
 #include "common/DateHelpers.h"
+#include "common/Error.h"
 #include "common/Prompts.h"
 #include "common/ui/Chrome.h"
 #include "common/ui/ErrorGuard.h"
@@ -94,6 +95,7 @@ TMainForm::TMainForm(MainFormServices services) : m_services(std::move(services)
 
     CurrentDossierId = -1;
     CurrentAccountId = -1;
+    OpenFirstDossier();
     m_services.settings.FirstLaunch = false;
     RunGuarded(m_services.prompts, [this] { RefreshCommands(); });
     Lab_Copyright->setText(
@@ -357,6 +359,26 @@ void TMainForm::RefreshCommands()
     Btn_Consumption_Delete->setEnabled(e.consumptionEditDelete);
     Pan_Stat->setEnabled(e.statistics);
     Chart1->setEnabled(e.statistics);
+}
+
+void TMainForm::OpenFirstDossier()
+{
+    int id = -1;
+    try {
+        id = m_services.data.FirstDossierToOpen();
+    } catch (const Error&) {
+        m_services.prompts.showMessage(
+            QStringLiteral("INSTABILITE DETECTEE !!\r\rL'exécutable de ce logiciel ne semble pas "
+                           "être compatible. Installer une mise à jour peut résoudre ce "
+                           "problème.\rTéléchargez et installez la mise à jour gratuite de ce "
+                           "logiciel sur le site ") +
+                QString::fromLatin1(MakerWebSite) + QStringLiteral(" (rubrique : MISES A JOUR)"),
+            Prompts::Icon::Warning);
+        Popup_Help_WebClick();
+        return;
+    }
+    if (id >= 0)
+        CurrentDossierId = id;
 }
 
 void TMainForm::Timer1Timer()

@@ -139,6 +139,9 @@ protected:
 
 private:
     void buildWindow();
+    // Opens the first dossier when it has no password; a dossier table that cannot be read
+    // is reported as an incompatible program.
+    void OpenFirstDossier();
     void FormShow();
     void FormClose();
     void popUpBeside(QToolButton* button, QMenu* menu);

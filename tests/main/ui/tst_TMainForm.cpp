@@ -36,6 +36,13 @@ struct FakeData final : MainFormData
         return profiles;
     }
     bool ConsumptionEmpty() override { return consumptionEmpty; }
+    int FirstDossierToOpen() override
+    {
+        if (failProfiles)
+            throw Error("Table PROFILES introuvable");
+        return firstDossier;
+    }
+    int firstDossier = -1;
 };
 
 // One main window over temporary folders, a fixed clock and scripted prompts.
@@ -95,6 +102,7 @@ private Q_SLOTS:
     void createdInStateS0();
     void enablingPassFollowsTheState();
     void unreadableDossierTableIsShownNotThrown();
+    void firstDossierWithoutPasswordOpens();
     void screenshotsOfS0AndS1();
     void clockBlinks();
     void helpEntries();
@@ -178,9 +186,27 @@ void TestTMainForm::unreadableDossierTableIsShownNotThrown()
 {
     Fixture f;
     f.data.failProfiles = true;
-    f.make();
-    QCOMPARE(f.prompts.texts(), QStringList{"Table PROFILES introuvable"});
-    QCOMPARE(f.prompts.shown.first().icon, Prompts::Icon::Error);
+    TMainForm& w = f.make();
+    QCOMPARE(w.currentState(), CommandState::S0);
+    QCOMPARE(f.prompts.shown.size(), 2);
+    QCOMPARE(f.prompts.texts().first(),
+             QString("INSTABILITE DETECTEE !!\r\rL'exécutable de ce logiciel ne semble pas être "
+                     "compatible. Installer une mise à jour peut résoudre ce problème.\rTéléchargez "
+                     "et installez la mise à jour gratuite de ce logiciel sur le site "
+                     "https://www.vantrel-software.example/ (rubrique : MISES A JOUR)"));
+    QCOMPARE(f.prompts.shown.first().icon, Prompts::Icon::Warning);
+    QCOMPARE(f.opened, QList<QUrl>{QUrl("https://www.vantrel-software.example/")});
+    // The enabling pass that follows meets the same error and shows it.
+    QCOMPARE(f.prompts.texts().last(), QString("Table PROFILES introuvable"));
+}
+
+void TestTMainForm::firstDossierWithoutPasswordOpens()
+{
+    Fixture f;
+    f.data.firstDossier = 5;
+    TMainForm& w = f.make();
+    QCOMPARE(w.CurrentDossierId, 5);
+    QCOMPARE(w.currentState(), CommandState::S1);
 }
 
 void TestTMainForm::screenshotsOfS0AndS1()
