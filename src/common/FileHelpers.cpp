@@ -140,8 +140,12 @@ void CopyFilesByMask(const QString& sourceFolder, const QString& targetFolder,
 bool WriteTextFile(const QString& path, const QString& text, TextEncoding encoding)
 {
     const QString joined = JoinLines(SplitLines(text));
-    const QByteArray bytes =
-        encoding == TextEncoding::Utf8 ? joined.toUtf8() : EncodeWindows1252(joined);
+    return WriteFileAtomically(
+        path, encoding == TextEncoding::Utf8 ? joined.toUtf8() : EncodeWindows1252(joined));
+}
+
+bool WriteFileAtomically(const QString& path, const QByteArray& bytes)
+{
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;

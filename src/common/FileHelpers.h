@@ -36,6 +36,8 @@ enum class TextEncoding { Windows1252, Utf8 };
 // Writes the text's lines with CR LF ends, replacing the file; false when it cannot.
 bool WriteTextFile(const QString& path, const QString& text,
                    TextEncoding encoding = TextEncoding::Windows1252);
+// Replaces the file in one step: a failed write leaves the old file as it was.
+bool WriteFileAtomically(const QString& path, const QByteArray& bytes);
 // The whole file as text (UTF-8 or Windows-1252, see DecodeText); nothing when unreadable.
 std::optional<QString> ReadTextFile(const QString& path);
 // The size of the first file matching the path (whose name may hold a mask), 0 when none.

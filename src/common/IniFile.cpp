@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/IniFile.h"
 
+#include "common/FileHelpers.h"
 #include "common/Windows1252.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <limits>
 
 namespace tilvo {
@@ -304,15 +304,7 @@ bool IniFile::save() const
 
 bool IniFile::saveAs(const QString& path) const
 {
-    const QByteArray bytes = toBytes();
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return WriteFileAtomically(path, toBytes());
 }
 
 } // namespace tilvo
