@@ -167,6 +167,9 @@ void Connection::open()
         throw Error(QStringLiteral("Impossible d'ouvrir la base de données %1 : %2")
                         .arg(m_dataSource, failure));
     }
+    // The statistics read rows scattered over the file: keep up to 64 MB of it in memory
+    // (taken only as pages are read) rather than reading it again from the system each time.
+    QSqlQuery(m_db).exec(QStringLiteral("PRAGMA cache_size=-65536"));
     invalidateSchema();
 }
 
@@ -183,6 +186,16 @@ void Connection::close()
 bool Connection::isOpen() const
 {
     return m_db.isValid() && m_db.isOpen();
+}
+
+sqlite3* Connection::nativeHandle() const
+{
+    if (m_provider != Provider::Embedded || !isOpen())
+        return nullptr;
+    const QVariant v = m_db.driver()->handle();
+    if (!v.isValid() || qstrcmp(v.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3* const*>(v.constData());
 }
 
 void Connection::requireOpen() const

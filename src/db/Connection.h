@@ -12,6 +12,7 @@
 #include <vector>
 
 class QSqlError;
+struct sqlite3;
 
 namespace tilvo {
 
@@ -118,6 +119,8 @@ public:
 
     // The Qt connection, for the dataset class and the dialect layer only.
     QSqlDatabase database() const { return m_db; }
+    // The embedded engine's own handle while open, for the dataset's reading; null for ODBC.
+    sqlite3* nativeHandle() const;
     // The engine's own text of an error, the same for both providers.
     static QString engineText(const QSqlError& error);
     // Whether the date-range rewriting of MID(date, ...) tests is on (the default).

@@ -15,6 +15,8 @@
 #include <QSqlRecord>
 #include <cmath>
 #include <limits>
+#include <memory>
+#include <sqlite3.h>
 
 namespace tilvo {
 
@@ -48,26 +50,77 @@ QVariant DateValue(const QDate& date, const QTime& time)
     return QDateTime(date, time, Qt::UTC);
 }
 
+char16_t Unit(QChar c)
+{
+    return c.unicode();
+}
+char16_t Unit(char c)
+{
+    return char16_t(static_cast<unsigned char>(c));
+}
+
+template <typename Char> int Digits(const Char* p, int n)
+{
+    int value = 0;
+    for (int i = 0; i < n; ++i) {
+        const char16_t c = Unit(p[i]);
+        if (c < u'0' || c > u'9')
+            return -1;
+        value = value * 10 + (c - u'0');
+    }
+    return value;
+}
+
+// "yyyy-mm-dd", as the engine stores dates, read without the general date parser: every row
+// of a date column goes through here.
+template <typename View> QDate IsoDate(const View& text)
+{
+    if (text.size() < 10 || text.at(4) != u'-' || text.at(7) != u'-')
+        return QDate();
+    const auto* p = text.data();
+    const int y = Digits(p, 4), m = Digits(p + 5, 2), d = Digits(p + 8, 2);
+    if (y < 0 || m < 0 || d < 0)
+        return QDate();
+    return QDate(y, m, d);
+}
+
+QTime IsoTime(const QString& text)
+{
+    if (text.size() < 5 || text.at(2) != u':')
+        return QTime();
+    const QChar* p = text.constData();
+    const int h = Digits(p, 2), m = Digits(p + 3, 2);
+    int s = 0;
+    if (text.size() >= 8 && text.at(5) == u':')
+        s = Digits(p + 6, 2);
+    else if (text.size() != 5)
+        return QTime();
+    if (h < 0 || m < 0 || s < 0)
+        return QTime();
+    return QTime(h, m, s);
+}
+
 // "yyyy-mm-dd[ hh:mm:ss]", "yyyy-mm-ddThh:mm:ss" or "dd/mm/yyyy[ hh:mm:ss]".
 QVariant ParseDateValue(const QString& text)
 {
     const QString t = text.trimmed();
-    const QString datePart = t.left(10);
-    QString timePart = t.mid(10).trimmed();
-    if (timePart.startsWith(u'T'))
-        timePart = timePart.mid(1);
-    QDate date = QDate::fromString(datePart, kIsoDate);
-    if (!date.isValid())
+    QDate date = IsoDate(t);
+    QString timePart;
+    if (date.isValid()) {
+        if (t.size() == 10)
+            return date;
+        timePart = t.mid(10).trimmed();
+        if (timePart.startsWith(u'T'))
+            timePart = timePart.mid(1);
+    } else {
         date = ParseDateText(t.section(u' ', 0, 0));
-    if (!date.isValid())
-        return QVariant();
-    if (datePart.size() < 10)
+        if (!date.isValid())
+            return QVariant();
         timePart = t.section(u' ', 1);
+    }
     QTime time(0, 0);
     if (!timePart.isEmpty()) {
-        time = QTime::fromString(timePart.left(8), QStringLiteral("hh:mm:ss"));
-        if (!time.isValid())
-            time = QTime::fromString(timePart.left(5), QStringLiteral("hh:mm"));
+        time = IsoTime(timePart.left(8));
         if (!time.isValid())
             return QVariant();
     }
@@ -237,6 +290,105 @@ void RangeOf(FieldType type, qint64* low, qint64* high)
         *high = std::numeric_limits<qint64>::max();
         break;
     }
+}
+
+// Reading a whole result. The embedded engine is read through its own cursor: the rows of a
+// statistic are many and Qt's generic values cost more than the reading itself. ODBC goes
+// through the driver. Both give the same values (see Normalize).
+using ColumnMaker = std::function<void(const QStringList&)>;
+
+template <typename ColumnList>
+void ReadThroughDriver(const QSqlDatabase& db, const QString& sql, const ColumnMaker& makeColumns,
+                       const ColumnList& columns, RowTable& rows)
+{
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    if (!q.exec(sql))
+        throw Error(Connection::engineText(q.lastError()));
+    if (!q.isSelect())
+        throw Error(QStringLiteral("La requête ne renvoie pas d'enregistrements."));
+    const QSqlRecord record = q.record();
+    QStringList names;
+    for (int i = 0; i < record.count(); ++i)
+        names << record.fieldName(i);
+    makeColumns(names);
+    const size_t n = columns.size();
+    rows.reset(n);
+    while (q.next()) {
+        QVariant* row = rows.appendRow();
+        for (size_t i = 0; i < n; ++i)
+            row[i] = Normalize(q.value(int(i)), columns[i].type);
+    }
+    if (q.lastError().isValid())
+        throw Error(Connection::engineText(q.lastError()));
+}
+
+QVariant ReadValue(sqlite3_stmt* stmt, int i, FieldType type)
+{
+    switch (sqlite3_column_type(stmt, i)) {
+    case SQLITE_NULL:
+        return QVariant();
+    case SQLITE_INTEGER: {
+        const qint64 n = sqlite3_column_int64(stmt, i);
+        if (IsIntegerType(type) || type == FieldType::ftUnknown)
+            return n;
+        return Normalize(QVariant(n), type);
+    }
+    case SQLITE_FLOAT: {
+        const double d = sqlite3_column_double(stmt, i);
+        if (IsRealType(type) || type == FieldType::ftUnknown)
+            return d;
+        return Normalize(QVariant(d), type);
+    }
+    case SQLITE_BLOB: {
+        const char* data = static_cast<const char*>(sqlite3_column_blob(stmt, i));
+        const QByteArray bytes(data ? data : "", sqlite3_column_bytes(stmt, i));
+        return IsBinaryType(type) || type == FieldType::ftUnknown
+                   ? QVariant(bytes)
+                   : Normalize(QVariant(bytes), type);
+    }
+    default: {
+        if (IsDateType(type)) {
+            // Dates are stored "yyyy-mm-dd": read straight from the engine's bytes.
+            const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(stmt, i));
+            if (sqlite3_column_bytes(stmt, i) == 10) {
+                const QDate date = IsoDate(QLatin1StringView(bytes, 10));
+                if (date.isValid())
+                    return date;
+            }
+        }
+        const auto* text = static_cast<const QChar*>(sqlite3_column_text16(stmt, i));
+        const QString s(text, sqlite3_column_bytes16(stmt, i) / 2);
+        return IsTextType(type) || type == FieldType::ftUnknown ? QVariant(s)
+                                                                : Normalize(QVariant(s), type);
+    }
+    }
+}
+
+template <typename ColumnList>
+void ReadEmbedded(sqlite3* handle, const QString& sql, const ColumnMaker& makeColumns,
+                  const ColumnList& columns, RowTable& rows)
+{
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare16_v2(handle, sql.utf16(), int(sql.size() * 2), &stmt, nullptr) != SQLITE_OK)
+        throw Error(QString::fromUtf8(sqlite3_errmsg(handle)));
+    const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> guard(stmt, sqlite3_finalize);
+    const int n = sqlite3_column_count(stmt);
+    if (n == 0)
+        throw Error(QStringLiteral("La requête ne renvoie pas d'enregistrements."));
+    QStringList names;
+    for (int i = 0; i < n; ++i)
+        names << QString::fromUtf8(sqlite3_column_name(stmt, i));
+    makeColumns(names);
+    rows.reset(size_t(n));
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        QVariant* row = rows.appendRow();
+        for (int i = 0; i < n; ++i)
+            row[i] = ReadValue(stmt, i, columns[size_t(i)].type);
+    }
+    if (rc != SQLITE_DONE)
+        throw Error(QString::fromUtf8(sqlite3_errmsg(handle)));
 }
 
 } // namespace
@@ -477,18 +629,11 @@ void DataSet::open()
         throw Error(QStringLiteral("La requête de %1 ne renvoie pas d'enregistrements.")
                         .arg(m_name.isEmpty() ? QStringLiteral("l'ensemble de données") : m_name));
 
+    // The columns the translation planned, else the driver's names.
     std::vector<Column> columns;
-    std::vector<std::vector<QVariant>> rows;
-    {
-        QSqlQuery q(c.database());
-        q.setForwardOnly(true);
-        if (!q.exec(t.sql))
-            throw Error(Connection::engineText(q.lastError()));
-        if (!q.isSelect())
-            throw Error(QStringLiteral("La requête ne renvoie pas d'enregistrements."));
-        const QSqlRecord record = q.record();
-        const bool planned = !t.columns.empty() && int(t.columns.size()) == record.count();
-        for (int i = 0; i < record.count(); ++i) {
+    auto makeColumns = [&](const QStringList& names) {
+        const bool planned = !t.columns.empty() && t.columns.size() == size_t(names.size());
+        for (qsizetype i = 0; i < names.size(); ++i) {
             Column col;
             if (planned) {
                 const ResultColumn& rc = t.columns[size_t(i)];
@@ -499,20 +644,16 @@ void DataSet::open()
                        rc.size,
                        t.updatableTable.isEmpty() || rc.baseColumn.isEmpty() || rc.autoIncrement};
             } else {
-                col.name = record.fieldName(i);
+                col.name = names.at(i);
             }
             columns.push_back(col);
         }
-        const size_t n = columns.size();
-        while (q.next()) {
-            std::vector<QVariant> row(n);
-            for (size_t i = 0; i < n; ++i)
-                row[i] = Normalize(q.value(int(i)), columns[i].type);
-            rows.push_back(std::move(row));
-        }
-        if (q.lastError().isValid())
-            throw Error(Connection::engineText(q.lastError()));
-    }
+    };
+    RowTable rows;
+    if (sqlite3* handle = c.nativeHandle())
+        ReadEmbedded(handle, t.sql, makeColumns, columns, rows);
+    else
+        ReadThroughDriver(c.database(), t.sql, makeColumns, columns, rows);
 
     m_columns = std::move(columns);
     m_rows = std::move(rows);
@@ -726,7 +867,7 @@ bool DataSet::locate(const QString& fieldName, const QVariant& value)
     }
     const QString text = wantNull ? QString() : TextOf(value);
     for (size_t r = 0; r < m_rows.size(); ++r) {
-        const QVariant& v = m_rows[r][size_t(col)];
+        const QVariant& v = m_rows.at(r, size_t(col));
         const bool isNull = !v.isValid() || v.isNull();
         bool match = false;
         if (wantNull || isNull)
@@ -755,7 +896,7 @@ void DataSet::insert()
     requireUpdatable();
     const int at = m_rows.empty() ? 0 : std::max(m_row, 0);
     m_rowBeforeInsert = m_row;
-    m_rows.insert(m_rows.begin() + at, std::vector<QVariant>(m_columns.size()));
+    m_rows.insertRow(size_t(at));
     m_insertedAt = at;
     m_row = at;
     m_buffer.assign(m_columns.size(), QVariant());
@@ -771,7 +912,7 @@ void DataSet::append()
     checkBrowseMode();
     requireUpdatable();
     m_rowBeforeInsert = m_row;
-    m_rows.emplace_back(m_columns.size());
+    m_rows.appendRow();
     m_insertedAt = int(m_rows.size()) - 1;
     m_row = m_insertedAt;
     m_buffer.assign(m_columns.size(), QVariant());
@@ -792,14 +933,14 @@ void DataSet::edit()
         return;
     }
     requireUpdatable();
-    m_buffer = m_rows[size_t(m_row)];
+    m_buffer = m_rows.row(size_t(m_row));
     m_modified.assign(m_columns.size(), false);
     setState(DataSetState::Editing);
 }
 
 qint64 DataSet::currentKey() const
 {
-    return m_rows[size_t(m_row)][size_t(m_keyColumn)].toLongLong();
+    return m_rows.at(size_t(m_row), size_t(m_keyColumn)).toLongLong();
 }
 
 void DataSet::refetchCurrent(qint64 key)
@@ -817,7 +958,7 @@ void DataSet::refetchCurrent(qint64 key)
             row[size_t(m_keyColumn)] = key;
         }
     }
-    m_rows[size_t(m_row)] = std::move(row);
+    m_rows.setRow(size_t(m_row), std::move(row));
 }
 
 void DataSet::post()
@@ -881,7 +1022,7 @@ void DataSet::post()
 void DataSet::cancel()
 {
     if (m_state == DataSetState::Inserting) {
-        m_rows.erase(m_rows.begin() + m_insertedAt);
+        m_rows.eraseRow(size_t(m_insertedAt));
         m_row = m_rows.empty() ? -1 : std::clamp(m_rowBeforeInsert, 0, int(m_rows.size()) - 1);
         m_bof = m_row <= 0;
         m_eof = m_rows.empty();
@@ -921,7 +1062,7 @@ void DataSet::remove()
         if (!q.exec())
             throw Error(Connection::engineText(q.lastError()));
     }
-    m_rows.erase(m_rows.begin() + m_row);
+    m_rows.eraseRow(size_t(m_row));
     if (m_row >= int(m_rows.size()))
         m_row = int(m_rows.size()) - 1;
     m_bof = m_rows.empty();
@@ -1004,7 +1145,7 @@ QVariant DataSet::valueAt(int row, int column) const
         return QVariant();
     if (row == m_row && !m_buffer.empty())
         return m_buffer[size_t(column)];
-    return m_rows[size_t(row)][size_t(column)];
+    return m_rows.at(size_t(row), size_t(column));
 }
 
 QString DataSet::textAt(int row, int column) const
@@ -1018,7 +1159,7 @@ QVariant DataSet::rawValue(int column) const
         return QVariant();
     if (!m_buffer.empty())
         return m_buffer[size_t(column)];
-    return m_rows[size_t(m_row)][size_t(column)];
+    return m_rows.at(size_t(m_row), size_t(column));
 }
 
 // Checks and converts a value for the column; refuses what the column cannot hold.

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "db/FieldType.h"
+#include "db/RowTable.h"
 
 #include <QByteArray>
 #include <QDate>
@@ -200,7 +201,7 @@ private:
     QStringList m_sql;
     DataSetState m_state = DataSetState::Inactive;
     std::vector<Column> m_columns;
-    std::vector<std::vector<QVariant>> m_rows;
+    RowTable m_rows;
     std::vector<QVariant> m_buffer; // the row being edited or inserted
     std::vector<bool> m_modified;
     int m_row = -1;
