@@ -226,6 +226,23 @@ void BM_YearIndexRangeEngineOnly(benchmark::State& state)
     state.counters["rows"] = double(rows) / double(state.iterations());
 }
 
+// The entries grid of the main window on the account of 100 000 entries: every column.
+void BM_ConsumptionOfTheLargestAccount(benchmark::State& state)
+{
+    std::unique_ptr<Connection> c = OpenCached();
+    DataSet consumption(*c, QStringLiteral("Consumption"));
+    consumption.setSql({QStringLiteral("SELECT * FROM CONSUMPTION"),
+                        QStringLiteral("WHERE Id_Account=%1").arg(kBigAccount),
+                        QStringLiteral("ORDER BY DATEACTION")});
+    for (auto _ : state) {
+        consumption.close();
+        consumption.open();
+        consumption.last();
+        benchmark::DoNotOptimize(consumption.fieldByName(QStringLiteral("Quantity")).asDouble());
+    }
+    state.counters["rows"] = consumption.recordCount();
+}
+
 // Deleting dossier 1 through MainFile: its 50 accounts, their pictures and 500 000 entries.
 void BM_DossierCascade(benchmark::State& state)
 {
@@ -263,6 +280,7 @@ BENCHMARK(BM_MonthQuery)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MonthQueryAsText)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DecadeQuery)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DecadeQueryAsText)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ConsumptionOfTheLargestAccount)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DossierCascade)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 int main(int argc, char** argv)

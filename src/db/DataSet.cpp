@@ -314,10 +314,11 @@ void ReadThroughDriver(const QSqlDatabase& db, const QString& sql, const ColumnM
     makeColumns(names);
     const size_t n = columns.size();
     rows.reset(n);
+    std::vector<QVariant> row(n);
     while (q.next()) {
-        QVariant* row = rows.appendRow();
         for (size_t i = 0; i < n; ++i)
             row[i] = Normalize(q.value(int(i)), columns[i].type);
+        rows.appendRow(row);
     }
     if (q.lastError().isValid())
         throw Error(Connection::engineText(q.lastError()));
@@ -381,11 +382,12 @@ void ReadEmbedded(sqlite3* handle, const QString& sql, const ColumnMaker& makeCo
         names << QString::fromUtf8(sqlite3_column_name(stmt, i));
     makeColumns(names);
     rows.reset(size_t(n));
+    std::vector<QVariant> row(static_cast<size_t>(n));
     int rc;
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-        QVariant* row = rows.appendRow();
         for (int i = 0; i < n; ++i)
-            row[i] = ReadValue(stmt, i, columns[size_t(i)].type);
+            row[size_t(i)] = ReadValue(stmt, i, columns[size_t(i)].type);
+        rows.appendRow(row);
     }
     if (rc != SQLITE_DONE)
         throw Error(QString::fromUtf8(sqlite3_errmsg(handle)));
@@ -912,7 +914,7 @@ void DataSet::append()
     checkBrowseMode();
     requireUpdatable();
     m_rowBeforeInsert = m_row;
-    m_rows.appendRow();
+    m_rows.appendNullRow();
     m_insertedAt = int(m_rows.size()) - 1;
     m_row = m_insertedAt;
     m_buffer.assign(m_columns.size(), QVariant());
