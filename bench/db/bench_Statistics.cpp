@@ -12,6 +12,7 @@
 #include "db/UpdateScript.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -27,7 +28,6 @@ namespace {
 constexpr int kEntries = 1000000;
 constexpr int kAccounts = 100;
 constexpr int kBigAccount = 1;
-constexpr int kBigAccountEntries = 100000;
 constexpr int kFirstYear = 1999;
 constexpr int kYears = 12;
 
@@ -35,9 +35,19 @@ QString CacheFolder()
 {
     return QStringLiteral(TILVO_BENCH_CACHE_DIR) + u'/';
 }
+QString ScriptFolder()
+{
+    return QStringLiteral(TILVO_SOURCE_DIR) + QStringLiteral("/shipped/Maj/");
+}
+
+// Named after the update script's content, so a changed schema builds a new one.
 QString CachedDatabase()
 {
-    return CacheFolder() + QStringLiteral("statistics-1m.db");
+    QFile script(ScriptFolder() + QStringLiteral("BD_183.maj"));
+    script.open(QIODevice::ReadOnly);
+    const QByteArray digest = QCryptographicHash::hash(script.readAll(), QCryptographicHash::Sha1);
+    return CacheFolder() +
+           QStringLiteral("statistics-1m-%1.db").arg(QString::fromLatin1(digest.toHex().left(8)));
 }
 
 class SilentPrompts final : public Prompts
@@ -75,8 +85,8 @@ void BuildDatabase()
     c.open();
     UpdateEnvironment env;
     env.DataFolder = CacheFolder();
-    if (RunUpdateScript(c, QStringLiteral(TILVO_SOURCE_DIR) + QStringLiteral("/shipped/Maj/"),
-                        QStringLiteral("BD_183.maj"), ProgressLabel(), false, env)
+    if (RunUpdateScript(c, ScriptFolder(), QStringLiteral("BD_183.maj"), ProgressLabel(), false,
+                        env)
             .errors != 0)
         throw Error(QStringLiteral("the update script failed"));
 
