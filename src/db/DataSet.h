@@ -102,7 +102,8 @@ private:
 //
 // Navigation and editing follow the usual dataset rules: moving or locating posts a pending
 // edit; closing cancels it; editing an empty dataset starts an insertion; deleting while
-// inserting cancels the insertion.
+// inserting cancels the insertion. Closing the connection closes its datasets; a dataset must
+// not outlive its connection.
 class DataSet final : public QObject
 {
     Q_OBJECT
