@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/ui/TMdacMsg.h"
+#include "app/ui/TNewGauge.h"
 #include "app/ui/TSplash.h"
+#include "support/ScriptedPrompts.h"
 #include "common/ui/Chrome.h"
 
 #include <QLabel>
@@ -20,6 +22,7 @@ class TestStartupWindows : public QObject
 private Q_SLOTS:
     void splash();
     void dataAccessNotice();
+    void updateGauge();
 };
 
 void TestStartupWindows::splash()
@@ -49,6 +52,31 @@ void TestStartupWindows::dataAccessNotice()
         QTimer::singleShot(0, &notice, [&] { notice.CloseBtn->click(); });
         QCOMPARE(notice.exec(), int(QDialog::Accepted));
     }
+}
+
+void TestStartupWindows::updateGauge()
+{
+    test::ScriptedPrompts prompts;
+    prompts.yesNoAnswers.enqueue(true);
+    WidgetUpdateDisplay display(prompts);
+    display.setGaugeInfo("ignored before the window exists");
+    display.showGauge();
+    TNewGauge* gauge = display.gauge();
+    QVERIFY(gauge && gauge->isVisible());
+    QVERIFY(gauge->Btn_Cancel->isHidden());
+    QCOMPARE(gauge->Btn_Cancel->text(), QString("Annuler"));
+    display.setGaugeInfo("MISE A JOUR (Base de données)");
+    display.setGauge(3, 10);
+    QCOMPARE(gauge->info->text(), QString("MISE A JOUR (Base de données)"));
+    QCOMPARE(gauge->bar->value(), 3);
+    QCOMPARE(gauge->bar->maximum(), 10);
+    // A script of fewer than two lines shows a full bar.
+    display.setGauge(1, 0);
+    QCOMPARE(gauge->bar->value(), gauge->bar->maximum());
+    QVERIFY(display.askBackup("Souhaitez-vous effectuer une sauvegarde ?"));
+    QCOMPARE(prompts.shown.first().icon, Prompts::Icon::Question);
+    display.closeGauge();
+    QVERIFY(!display.gauge());
 }
 
 QTEST_MAIN(TestStartupWindows)
