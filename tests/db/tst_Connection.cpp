@@ -171,12 +171,9 @@ void TestConnection::alterColumnWidensKeepingRowsIndexesAndCounter()
 {
     QFETCH_GLOBAL(bool, odbc);
     const QString file = m_dir.path() + QStringLiteral("/alter-%1.db").arg(odbc);
-    QFile::remove(file);
     {
         Connection c;
-        c.setDatabaseFile(file);
-        c.setCreateIfMissing(true);
-        c.open();
+        CreateEmptyDatabase(c, file);
         c.exec(QStringLiteral("CREATE TABLE ACCOUNT (Id COUNTER, Id_File SHORT, Title TEXT(20))"));
         c.exec(QStringLiteral("CREATE INDEX IX_ACCOUNT_FILE ON ACCOUNT (Id_File)"));
         for (int i = 1; i <= 5; ++i)
@@ -218,12 +215,9 @@ void TestConnection::alterColumnRefusesWhatTheDataBreaks()
 {
     QFETCH_GLOBAL(bool, odbc);
     const QString file = m_dir.path() + QStringLiteral("/shrink-%1.db").arg(odbc);
-    QFile::remove(file);
     {
         Connection c;
-        c.setDatabaseFile(file);
-        c.setCreateIfMissing(true);
-        c.open();
+        CreateEmptyDatabase(c, file);
         c.exec(QStringLiteral("CREATE TABLE T (Id COUNTER, Name TEXT(20))"));
         c.exec(QStringLiteral("INSERT INTO T (Name) VALUES ('bien trop long')"));
     }

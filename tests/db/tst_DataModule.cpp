@@ -7,9 +7,7 @@
 #include "support/TestFiles.h"
 
 #include <QDir>
-#include <QTemporaryDir>
 #include <QTest>
-#include <memory>
 
 using namespace tilvo;
 using namespace tilvo::test;
@@ -41,8 +39,7 @@ private:
     void addEntry(TDataModule1& dm, qint64 dossier, qint64 account);
     int count(TDataModule1& dm, const QString& where);
 
-    QTemporaryDir m_master;
-    std::unique_ptr<QTemporaryDir> m_dir;
+    SchemaCopy m_db;
     ScriptedPrompts m_prompts;
 };
 
@@ -53,32 +50,27 @@ void TestDataModule::initTestCase_data()
 
 void TestDataModule::initTestCase()
 {
-    OdbcSandbox::instance();
-    if (!QFileInfo::exists(m_master.path() + QStringLiteral("/schema.db")))
-        MakeSchemaDatabase(m_master.path() + QStringLiteral("/schema.db"), m_master.path() + u'/');
+    m_db.prepare();
 }
 
 void TestDataModule::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    const QString folder = m_dir->path() + u'/';
-    for (const char* sub : {"Access", "Images", "Files"})
-        QDir().mkpath(folder + QLatin1String(sub));
-    QVERIFY(QFile::copy(m_master.path() + QStringLiteral("/schema.db"),
-                        folder + QStringLiteral("Access/TILVO.MDB")));
+    QVERIFY(m_db.copyTo(QStringLiteral("Access/TILVO.MDB")));
+    for (const char* sub : {"Images", "Files"})
+        QDir().mkpath(m_db.folder() + QLatin1String(sub));
     m_prompts = ScriptedPrompts();
 }
 
 void TestDataModule::cleanup()
 {
-    m_dir.reset();
+    m_db.release();
 }
 
 DatabaseConfig TestDataModule::config() const
 {
     QFETCH_GLOBAL(bool, odbc);
     DatabaseConfig c;
-    c.DatabasePath = m_dir->path() + u'/';
+    c.DatabasePath = m_db.folder();
     c.DatabaseFolder = c.DatabasePath;
     c.OleDbFileName = QStringLiteral("Access/TILVO.MDB");
     c.OdbcPath = c.OleDbFileName;
@@ -157,7 +149,7 @@ void TestDataModule::opensWithItsStatements()
              QStringLiteral("Fichier de sauvegarde"));
     QCOMPARE(&dm.DSBackup().dataSet(), &dm.Backup());
     QCOMPARE(dm.DSBackup().state(), DataSetState::Browsing);
-    QCOMPARE(dm.accountPicturePath(12), m_dir->path() + QStringLiteral("/Images/Account12.jpg"));
+    QCOMPARE(dm.accountPicturePath(12), m_db.folder() + QStringLiteral("Images/Account12.jpg"));
 }
 
 void TestDataModule::refusedConnectionIsReportedNotThrown_data()
@@ -172,7 +164,7 @@ void TestDataModule::refusedConnectionIsReportedNotThrown()
 {
     QFETCH(QString, provider);
     QFETCH(bool, damaged);
-    const QString file = m_dir->path() + QStringLiteral("/Access/TILVO.MDB");
+    const QString file = m_db.file();
     if (damaged)
         WriteFile(file, QByteArray(4096, 'x'));
     DatabaseConfig c = config();
@@ -192,7 +184,7 @@ void TestDataModule::refusedConnectionIsReportedNotThrown()
 
 void TestDataModule::absentDatabaseOpensNothing()
 {
-    QFile::remove(m_dir->path() + QStringLiteral("/Access/TILVO.MDB"));
+    QFile::remove(m_db.file());
     TDataModule1 dm(config(), m_prompts);
     QVERIFY(dm.connectionOk());
     QVERIFY(!dm.ADOConnection1().isOpen());

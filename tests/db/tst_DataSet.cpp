@@ -6,9 +6,7 @@
 #include "support/TestFiles.h"
 
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
-#include <memory>
 
 using namespace tilvo;
 using namespace tilvo::test;
@@ -47,13 +45,10 @@ private Q_SLOTS:
     void disabledControlsHoldSignalsBack();
 
 private:
-    QString file() const { return m_dir->path() + QStringLiteral("/test.db"); }
     qint64 addAccount(qint64 dossier, const QString& title);
     qint64 addEntry(qint64 account, const QString& date, double quantity);
 
-    QTemporaryDir m_master;
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<Connection> m_c;
+    SchemaCopy m_db;
 };
 
 void TestDataSet::initTestCase_data()
@@ -63,29 +58,24 @@ void TestDataSet::initTestCase_data()
 
 void TestDataSet::initTestCase()
 {
-    OdbcSandbox::instance();
-    if (!QFileInfo::exists(m_master.path() + QStringLiteral("/schema.db")))
-        MakeSchemaDatabase(m_master.path() + QStringLiteral("/schema.db"), m_master.path() + u'/');
+    m_db.prepare();
 }
 
 void TestDataSet::init()
 {
     QFETCH_GLOBAL(bool, odbc);
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(QFile::copy(m_master.path() + QStringLiteral("/schema.db"), file()));
-    m_c = std::make_unique<Connection>();
-    ConnectTo(*m_c, odbc, file());
+    QVERIFY(m_db.copyTo(QStringLiteral("test.db")));
+    m_db.open(odbc);
 }
 
 void TestDataSet::cleanup()
 {
-    m_c.reset();
-    m_dir.reset();
+    m_db.release();
 }
 
 qint64 TestDataSet::addAccount(qint64 dossier, const QString& title)
 {
-    DataSet a(*m_c);
+    DataSet a(m_db.connection());
     a.setSqlText(QStringLiteral("SELECT * FROM ACCOUNT WHERE Id=-1"));
     a.open();
     a.append();
@@ -97,7 +87,7 @@ qint64 TestDataSet::addAccount(qint64 dossier, const QString& title)
 
 qint64 TestDataSet::addEntry(qint64 account, const QString& date, double quantity)
 {
-    DataSet e(*m_c);
+    DataSet e(m_db.connection());
     e.setSqlText(QStringLiteral("SELECT * FROM CONSUMPTION WHERE Id=-1"));
     e.open();
     e.append();
@@ -114,7 +104,7 @@ void TestDataSet::navigatesWithBeginAndEndTests()
     addAccount(1, QStringLiteral("B"));
     addAccount(1, QStringLiteral("A"));
     addAccount(1, QStringLiteral("C"));
-    DataSet a(*m_c, QStringLiteral("Account"));
+    DataSet a(m_db.connection(), QStringLiteral("Account"));
     a.setSql({QStringLiteral("SELECT * FROM ACCOUNT"), QStringLiteral("WHERE Id_File=1"),
               QStringLiteral("ORDER BY TITLE")});
     a.open();
@@ -143,7 +133,7 @@ void TestDataSet::navigatesWithBeginAndEndTests()
 
 void TestDataSet::emptyDataSetIsAtBothEnds()
 {
-    DataSet c(*m_c);
+    DataSet c(m_db.connection());
     c.setSql({QStringLiteral("SELECT * FROM CONSUMPTION"), QStringLiteral("WHERE Id_Account=-1"),
               QStringLiteral("ORDER BY DATEACTION")});
     c.open();
@@ -160,7 +150,7 @@ void TestDataSet::emptyDataSetIsAtBothEnds()
 void TestDataSet::insertedRowReadsBackEveryType()
 {
     const QByteArray picture("\x00\xff\x10JPEG\x00", 8);
-    DataSet a(*m_c);
+    DataSet a(m_db.connection());
     a.setSqlText(QStringLiteral("SELECT * FROM ACCOUNT WHERE Id_File=7"));
     a.open();
     a.append();
@@ -203,18 +193,18 @@ void TestDataSet::datesAreStoredAsIsoText()
 {
     const qint64 account = addAccount(1, QStringLiteral("Eau"));
     const qint64 id = addEntry(account, QStringLiteral("05/03/2008"), 1);
-    m_c->close();
-    QCOMPARE(
-        RawScalar(file(), QStringLiteral("SELECT DateAction FROM CONSUMPTION WHERE Id=%1").arg(id))
-            .toString(),
-        QStringLiteral("2008-03-05"));
+    m_db.connection().close();
+    QCOMPARE(RawScalar(m_db.file(),
+                       QStringLiteral("SELECT DateAction FROM CONSUMPTION WHERE Id=%1").arg(id))
+                 .toString(),
+             QStringLiteral("2008-03-05"));
 }
 
 void TestDataSet::editWritesBackByKeyAndCancelRestores()
 {
     const qint64 first = addAccount(1, QStringLiteral("Eau"));
     const qint64 second = addAccount(1, QStringLiteral("Gaz"));
-    DataSet a(*m_c);
+    DataSet a(m_db.connection());
     a.setSqlText(QStringLiteral("SELECT * FROM ACCOUNT WHERE Id_File=1 ORDER BY Title"));
     a.open();
     a.last();
@@ -231,7 +221,7 @@ void TestDataSet::editWritesBackByKeyAndCancelRestores()
     QVERIFY_THROWS_EXCEPTION(Error, a.fieldByName(QStringLiteral("Description")).setText("x"));
     a.close();
 
-    DataSet check(*m_c);
+    DataSet check(m_db.connection());
     check.setSqlText(QStringLiteral("SELECT Id, Description FROM ACCOUNT ORDER BY Id"));
     check.open();
     QVERIFY(check.locate(QStringLiteral("Id"), second));
@@ -244,7 +234,7 @@ void TestDataSet::editWritesBackByKeyAndCancelRestores()
 void TestDataSet::closingDiscardsPendingChanges()
 {
     addAccount(1, QStringLiteral("Eau"));
-    DataSet a(*m_c);
+    DataSet a(m_db.connection());
     a.setSqlText(QStringLiteral("SELECT * FROM ACCOUNT"));
     a.open();
     a.append();
@@ -266,7 +256,7 @@ void TestDataSet::deleteMovesToTheNextRow()
 {
     for (const char* t : {"A", "B", "C"})
         addAccount(1, QLatin1String(t));
-    DataSet a(*m_c);
+    DataSet a(m_db.connection());
     a.setSqlText(QStringLiteral("SELECT * FROM ACCOUNT ORDER BY Title"));
     a.open();
     a.next();
@@ -293,7 +283,7 @@ void TestDataSet::counterNeverReusesADeletedKey()
 {
     addAccount(1, QStringLiteral("A"));
     const qint64 last = addAccount(1, QStringLiteral("B"));
-    DataSet a(*m_c);
+    DataSet a(m_db.connection());
     a.setSqlText(QStringLiteral("SELECT * FROM ACCOUNT ORDER BY Id"));
     a.open();
     a.last();
@@ -305,7 +295,7 @@ void TestDataSet::counterNeverReusesADeletedKey()
 void TestDataSet::tooLongTextIsRefusedNotCut()
 {
     addAccount(1, QStringLiteral("court"));
-    DataSet a(*m_c);
+    DataSet a(m_db.connection());
     a.setSqlText(QStringLiteral("SELECT * FROM ACCOUNT"));
     a.open();
     a.edit();
@@ -319,8 +309,9 @@ void TestDataSet::tooLongTextIsRefusedNotCut()
     a.fieldByName(QStringLiteral("Title")).setText(QString(128, u'é'));
     a.post();
     // Statements are held to the same length by the engine itself.
-    QVERIFY_THROWS_EXCEPTION(Error, m_c->exec(QStringLiteral("UPDATE ACCOUNT SET Title='") +
-                                              QString(129, u'y') + u'\''));
+    QVERIFY_THROWS_EXCEPTION(Error,
+                             m_db.connection().exec(QStringLiteral("UPDATE ACCOUNT SET Title='") +
+                                                    QString(129, u'y') + u'\''));
     a.close();
     a.open();
     QCOMPARE(a.fieldByName(QStringLiteral("Title")).asText(), QString(128, u'é'));
@@ -328,7 +319,7 @@ void TestDataSet::tooLongTextIsRefusedNotCut()
 
 void TestDataSet::sixteenBitColumnsRefuseLargeValuesButIdsAreFull()
 {
-    DataSet a(*m_c);
+    DataSet a(m_db.connection());
     a.setSqlText(QStringLiteral("SELECT * FROM ACCOUNT"));
     a.open();
     a.append();
@@ -380,7 +371,7 @@ void TestDataSet::textConversions()
     QFETCH(bool, accepted);
     QFETCH(QString, readBack);
     addAccount(1, QStringLiteral("A"));
-    DataSet a(*m_c);
+    DataSet a(m_db.connection());
     a.setSqlText(QStringLiteral("SELECT * FROM ACCOUNT"));
     a.open();
     a.edit();
@@ -402,21 +393,21 @@ void TestDataSet::binaryFieldFromAndToFile()
     QByteArray bytes;
     for (int i = 0; i < 70000; ++i)
         bytes.append(char(i * 7));
-    const QString in = m_dir->path() + QStringLiteral("/in.jpg");
-    const QString out = m_dir->path() + QStringLiteral("/out.jpg");
+    const QString in = m_db.folder() + QStringLiteral("in.jpg");
+    const QString out = m_db.folder() + QStringLiteral("out.jpg");
     {
         QFile f(in);
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(bytes);
     }
     addAccount(1, QStringLiteral("A"));
-    DataSet a(*m_c);
+    DataSet a(m_db.connection());
     a.setSqlText(QStringLiteral("SELECT * FROM ACCOUNT"));
     a.open();
     a.edit();
     a.fieldByName(QStringLiteral("ImgMini1")).loadFromFile(in);
     QVERIFY_THROWS_EXCEPTION(Error, a.fieldByName(QStringLiteral("Img1"))
-                                        .loadFromFile(m_dir->path() + QStringLiteral("/none.jpg")));
+                                        .loadFromFile(m_db.folder() + QStringLiteral("none.jpg")));
     QVERIFY(a.fieldByName(QStringLiteral("Img1")).isNull());
     a.post();
     a.close();
@@ -425,14 +416,14 @@ void TestDataSet::binaryFieldFromAndToFile()
     QCOMPARE(ReadFile(out), bytes);
     QVERIFY_THROWS_EXCEPTION(Error,
                              a.fieldByName(QStringLiteral("ImgMini1"))
-                                 .saveToFile(m_dir->path() + QStringLiteral("/no/such/x.jpg")));
+                                 .saveToFile(m_db.folder() + QStringLiteral("no/such/x.jpg")));
 }
 
 void TestDataSet::joinReadsTableQualifiedNames()
 {
     const qint64 account = addAccount(1, QStringLiteral("Eau"));
     {
-        DataSet a(*m_c);
+        DataSet a(m_db.connection());
         a.setSqlText(QStringLiteral("SELECT * FROM ACCOUNT"));
         a.open();
         a.edit();
@@ -441,7 +432,7 @@ void TestDataSet::joinReadsTableQualifiedNames()
         a.post();
     }
     const qint64 entry = addEntry(account, QStringLiteral("02/01/2008"), 3);
-    DataSet e(*m_c);
+    DataSet e(m_db.connection());
     e.setSqlText(QStringLiteral("SELECT * FROM CONSUMPTION WHERE Id=%1").arg(entry));
     e.open();
     e.edit();
@@ -449,7 +440,7 @@ void TestDataSet::joinReadsTableQualifiedNames()
     e.post();
     e.close();
 
-    DataSet q(*m_c, QStringLiteral("Query"));
+    DataSet q(m_db.connection(), QStringLiteral("Query"));
     q.setSqlText(QStringLiteral("SELECT * FROM CONSUMPTION LEFT JOIN ACCOUNT ON "
                                 "CONSUMPTION.Id_Account = ACCOUNT.Id WHERE Id_Account=%1 ORDER BY "
                                 "DateAction")
@@ -467,7 +458,7 @@ void TestDataSet::joinReadsTableQualifiedNames()
     QVERIFY_THROWS_EXCEPTION(Error, q.edit());
 
     // A qualified name also finds the plain column of that table.
-    DataSet list(*m_c);
+    DataSet list(m_db.connection());
     list.setSqlText(QStringLiteral("SELECT ACCOUNT.Id, ACCOUNT.Title, ACCOUNT.CreateDate FROM "
                                    "ACCOUNT WHERE ACCOUNT.Id_File=1 ORDER BY ACCOUNT.Title"));
     list.open();
@@ -479,7 +470,7 @@ void TestDataSet::joinReadsTableQualifiedNames()
 
 void TestDataSet::aliasedFieldWritesItsColumn()
 {
-    DataSet m(*m_c, QStringLiteral("MainFile"));
+    DataSet m(m_db.connection(), QStringLiteral("MainFile"));
     m.setSqlText(
         QStringLiteral("SELECT ID, FullName, LoginName, LoginPassword, Administrator, "
                        "Image, Comment as [Color], Custom00144243 as [Size] FROM PROFILES"));
@@ -490,7 +481,7 @@ void TestDataSet::aliasedFieldWritesItsColumn()
     m.post();
     const qint64 id = m.fieldByName(QStringLiteral("ID")).asInteger();
     m.close();
-    DataSet p(*m_c);
+    DataSet p(m_db.connection());
     p.setSqlText(QStringLiteral("SELECT Comment FROM PROFILES WHERE ID=%1").arg(id));
     p.open();
     QCOMPARE(p.field(0).asText(), QStringLiteral("remarques"));
@@ -502,7 +493,7 @@ void TestDataSet::locateFindsByValue()
     const qint64 account = addAccount(1, QStringLiteral("Eau"));
     addEntry(account, QStringLiteral("01/01/2008"), 1);
     addEntry(account, QStringLiteral("15/06/2008"), 2.5);
-    DataSet e(*m_c);
+    DataSet e(m_db.connection());
     e.setSqlText(QStringLiteral("SELECT * FROM CONSUMPTION ORDER BY DateAction"));
     e.open();
     QVERIFY(e.locate(QStringLiteral("Quantity"), 2.5));
@@ -522,7 +513,7 @@ void TestDataSet::midReadsDatesAsDayMonthYear()
     addEntry(account, QStringLiteral("03/03/2008"), 1);
     addEntry(account, QStringLiteral("04/04/2008"), 2);
     addEntry(account, QStringLiteral("03/03/2009"), 4);
-    DataSet q(*m_c);
+    DataSet q(m_db.connection());
     q.setSqlText(QStringLiteral("SELECT DATEACTION, PRICE, QUANTITY FROM CONSUMPTION WHERE "
                                 "Id_Account=%1 AND MID(DATEACTION, 4, 2)='03'")
                      .arg(account));
@@ -553,26 +544,27 @@ void TestDataSet::dateRangesGiveTheSameRowsAsText()
 {
     QFETCH(QString, test);
     const qint64 account = addAccount(1, QStringLiteral("Eau"));
-    m_c->beginTransaction();
+    m_db.connection().beginTransaction();
     // The first and last day of every month from 1999 to 2011, and a day in the middle.
     for (int year = 1999; year <= 2011; ++year) {
         for (int month = 1; month <= 12; ++month) {
             const QDate d(year, month, 1);
             for (const QDate& day : {d, d.addDays(14), QDate(year, month, d.daysInMonth())})
-                m_c->exec(QStringLiteral("INSERT INTO CONSUMPTION (Id_File, Id_Account, "
-                                         "DateAction, Quantity) VALUES (1, %1, #%2#, 1)")
-                              .arg(account)
-                              .arg(day.toString(QStringLiteral("M/d/yyyy"))));
+                m_db.connection().exec(
+                    QStringLiteral("INSERT INTO CONSUMPTION (Id_File, Id_Account, "
+                                   "DateAction, Quantity) VALUES (1, %1, #%2#, 1)")
+                        .arg(account)
+                        .arg(day.toString(QStringLiteral("M/d/yyyy"))));
         }
     }
-    m_c->commit();
+    m_db.connection().commit();
     const QString sql = QStringLiteral("SELECT Id, DATEACTION FROM CONSUMPTION WHERE Id_Account=%1 "
                                        "AND %2 ORDER BY Id")
                             .arg(account)
                             .arg(test);
     auto ids = [&](bool ranges) {
-        m_c->setDateRangeRewriting(ranges);
-        DataSet q(*m_c);
+        m_db.connection().setDateRangeRewriting(ranges);
+        DataSet q(m_db.connection());
         q.setSqlText(sql);
         q.open();
         QList<qint64> list;
@@ -580,7 +572,7 @@ void TestDataSet::dateRangesGiveTheSameRowsAsText()
             list << q.field(0).asInteger();
         return list;
     };
-    QVERIFY(m_c->translate(sql).contains(QLatin1String("-01'")));
+    QVERIFY(m_db.connection().translate(sql).contains(QLatin1String("-01'")));
     const QList<qint64> ranged = ids(true);
     const QList<qint64> textual = ids(false);
     QVERIFY(!ranged.isEmpty());
@@ -589,34 +581,34 @@ void TestDataSet::dateRangesGiveTheSameRowsAsText()
 
 void TestDataSet::schemaQuestions()
 {
-    const QStringList tables = m_c->tableNames();
+    const QStringList tables = m_db.connection().tableNames();
     for (const char* t :
          {"PROFILES", "ACCOUNT", "CONSUMPTION", "COMBOITEMS", "CUSTOMLAB", "BACKUP",
           "OBJECT_VAL_BIT", "OBJECT_VAL_INT", "OBJECT_VAL_MEMO", "OBJECT_VAL_OLE",
           "OBJECT_VAL_REAL", "OBJECT_VAL_STR", "STAT_TREE", "SQL_TREE", "STAT_QUERY", "SQL_QUERY"})
         QVERIFY2(tables.contains(QLatin1String(t)), t);
     QVERIFY(!tables.contains(QStringLiteral("sqlite_sequence")));
-    QVERIFY(m_c->hasColumn(QStringLiteral("account"), QStringLiteral("MISC01")));
-    QVERIFY(!m_c->hasColumn(QStringLiteral("ACCOUNT"), QStringLiteral("Misc13")));
-    QVERIFY(!m_c->hasColumn(QStringLiteral("NOPE"), QStringLiteral("Id")));
-    const TableInfo* c = m_c->table(QStringLiteral("CONSUMPTION"));
+    QVERIFY(m_db.connection().hasColumn(QStringLiteral("account"), QStringLiteral("MISC01")));
+    QVERIFY(!m_db.connection().hasColumn(QStringLiteral("ACCOUNT"), QStringLiteral("Misc13")));
+    QVERIFY(!m_db.connection().hasColumn(QStringLiteral("NOPE"), QStringLiteral("Id")));
+    const TableInfo* c = m_db.connection().table(QStringLiteral("CONSUMPTION"));
     QVERIFY(c);
     QCOMPARE(c->column(QStringLiteral("DateAction"))->type, FieldType::ftDateTime);
     QCOMPARE(c->column(QStringLiteral("Id_Account"))->type, FieldType::ftInteger);
     QCOMPARE(c->column(QStringLiteral("Description"))->size, 255);
     QCOMPARE(c->column(QStringLiteral("Remark1"))->type, FieldType::ftWideMemo);
-    QCOMPARE(QFileInfo(m_c->databaseFilePath()).canonicalFilePath(),
-             QFileInfo(file()).canonicalFilePath());
+    QCOMPARE(QFileInfo(m_db.connection().databaseFilePath()).canonicalFilePath(),
+             QFileInfo(m_db.file()).canonicalFilePath());
     // A change of the schema is seen at once.
-    m_c->exec(QStringLiteral("ALTER TABLE ACCOUNT ADD COLUMN Misc13 TEXT(10)"));
-    QVERIFY(m_c->hasColumn(QStringLiteral("ACCOUNT"), QStringLiteral("Misc13")));
+    m_db.connection().exec(QStringLiteral("ALTER TABLE ACCOUNT ADD COLUMN Misc13 TEXT(10)"));
+    QVERIFY(m_db.connection().hasColumn(QStringLiteral("ACCOUNT"), QStringLiteral("Misc13")));
 }
 
 void TestDataSet::disabledControlsHoldSignalsBack()
 {
     addAccount(1, QStringLiteral("A"));
     addAccount(1, QStringLiteral("B"));
-    DataSet a(*m_c);
+    DataSet a(m_db.connection());
     a.setSqlText(QStringLiteral("SELECT * FROM ACCOUNT"));
     QSignalSpy current(&a, &DataSet::currentChanged);
     a.open();

@@ -5,7 +5,6 @@
 #include "db/DataSetOps.h"
 
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 
@@ -32,9 +31,7 @@ private Q_SLOTS:
     void reopenKeepingRowOnAnEmptyDataSet();
 
 private:
-    QTemporaryDir m_master;
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<Connection> m_c;
+    SchemaCopy m_db;
     std::unique_ptr<DataSet> m_account;
 };
 
@@ -45,23 +42,19 @@ void TestDataSetOps::initTestCase_data()
 
 void TestDataSetOps::initTestCase()
 {
-    OdbcSandbox::instance();
-    if (!QFileInfo::exists(m_master.path() + QStringLiteral("/schema.db")))
-        MakeSchemaDatabase(m_master.path() + QStringLiteral("/schema.db"), m_master.path() + u'/');
+    m_db.prepare();
 }
 
 void TestDataSetOps::init()
 {
     QFETCH_GLOBAL(bool, odbc);
-    m_dir = std::make_unique<QTemporaryDir>();
-    const QString file = m_dir->path() + QStringLiteral("/ops.db");
-    QVERIFY(QFile::copy(m_master.path() + QStringLiteral("/schema.db"), file));
-    m_c = std::make_unique<Connection>();
-    ConnectTo(*m_c, odbc, file);
+    QVERIFY(m_db.copyTo(QStringLiteral("ops.db")));
+    m_db.open(odbc);
     for (const char* t : {"A", "B", "C"})
-        m_c->exec(QStringLiteral("INSERT INTO ACCOUNT (Id_File, Title) VALUES (1, '%1')")
-                      .arg(QLatin1String(t)));
-    m_account = std::make_unique<DataSet>(*m_c, QStringLiteral("Account"));
+        m_db.connection().exec(
+            QStringLiteral("INSERT INTO ACCOUNT (Id_File, Title) VALUES (1, '%1')")
+                .arg(QLatin1String(t)));
+    m_account = std::make_unique<DataSet>(m_db.connection(), QStringLiteral("Account"));
     m_account->setSql({QStringLiteral("SELECT * FROM ACCOUNT"), QStringLiteral("WHERE ID_FILE=-1"),
                        QStringLiteral("ORDER BY TITLE, DESCRIPTION")});
 }
@@ -69,8 +62,7 @@ void TestDataSetOps::init()
 void TestDataSetOps::cleanup()
 {
     m_account.reset();
-    m_c.reset();
-    m_dir.reset();
+    m_db.release();
 }
 
 void TestDataSetOps::replaceWhereLineChangesOnlyThatLine()
@@ -86,7 +78,7 @@ void TestDataSetOps::replaceWhereLineChangesOnlyThatLine()
 
 void TestDataSetOps::replaceWhereLineRefusesAStatementWithoutOne()
 {
-    DataSet combo(*m_c, QStringLiteral("ComboItems"));
+    DataSet combo(m_db.connection(), QStringLiteral("ComboItems"));
     combo.setSql({QStringLiteral("SELECT * FROM COMBOITEMS")});
     QVERIFY_THROWS_EXCEPTION(Error, ReplaceWhereLine(combo, QStringLiteral("WHERE Id=1")));
     QCOMPARE(combo.sql(), QStringList({"SELECT * FROM COMBOITEMS"}));
@@ -94,7 +86,7 @@ void TestDataSetOps::replaceWhereLineRefusesAStatementWithoutOne()
 
 void TestDataSetOps::execSqlRunsAndLeavesTheDataSetClosed()
 {
-    DataSet query(*m_c, QStringLiteral("Query"));
+    DataSet query(m_db.connection(), QStringLiteral("Query"));
     query.setSqlText(QStringLiteral("SELECT * FROM ACCOUNT"));
     query.open();
     ExecSql(query, QStringLiteral("DELETE FROM ACCOUNT WHERE ACCOUNT.Id_File=1"));
@@ -107,7 +99,7 @@ void TestDataSetOps::execSqlRunsAndLeavesTheDataSetClosed()
 
 void TestDataSetOps::execSqlPassesEngineErrorsOn()
 {
-    DataSet query(*m_c, QStringLiteral("Query"));
+    DataSet query(m_db.connection(), QStringLiteral("Query"));
     try {
         ExecSql(query, QStringLiteral("DELETE FROM NOPE WHERE NOPE.Id=1"));
         QFAIL("no error");
@@ -157,8 +149,8 @@ void TestDataSetOps::reopenKeepingRowReturnsToTheRow()
     m_account->next();
     const qint64 id = m_account->fieldByName(QStringLiteral("Id")).asInteger();
     if (deleteIt)
-        m_c->exec(QStringLiteral("DELETE FROM ACCOUNT WHERE Id=%1").arg(id));
-    m_c->exec(QStringLiteral("INSERT INTO ACCOUNT (Id_File, Title) VALUES (1, '0')"));
+        m_db.connection().exec(QStringLiteral("DELETE FROM ACCOUNT WHERE Id=%1").arg(id));
+    m_db.connection().exec(QStringLiteral("INSERT INTO ACCOUNT (Id_File, Title) VALUES (1, '0')"));
     QSignalSpy current(m_account.get(), &DataSet::currentChanged);
     ReopenKeepingRow(*m_account);
     QCOMPARE(current.count(), 1); // bound controls followed once, after the reload

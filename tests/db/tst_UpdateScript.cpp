@@ -11,9 +11,7 @@
 #include "support/TestFiles.h"
 
 #include <QDir>
-#include <QTemporaryDir>
 #include <QTest>
-#include <memory>
 
 using namespace tilvo;
 using namespace tilvo::test;
@@ -96,8 +94,8 @@ private Q_SLOTS:
     void skipToEnd();
 
 private:
-    QString dataFolder() const { return m_dir->path() + u'/'; }
-    QString databaseFile() const { return dataFolder() + QStringLiteral("Data/Access/TILVO.MDB"); }
+    QString dataFolder() const { return m_db.folder(); }
+    QString databaseFile() const { return m_db.file(); }
     UpdateRunResult run(const QByteArray& script, bool interactive = false,
                         const ProgressLabel& label = ProgressLabel());
     UpdateRunResult run(const QString& script, bool interactive = false,
@@ -109,9 +107,7 @@ private:
     QString schemaDump(const QString& file) const;
     int rows(const QString& from);
 
-    QTemporaryDir m_master;
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<Connection> m_c;
+    SchemaCopy m_db;
     FixedClock m_clock{QDateTime(QDate(2008, 3, 5), QTime(14, 7, 9))};
     RecordingDisplay m_display;
     UpdateEnvironment m_env;
@@ -124,19 +120,14 @@ void TestUpdateScript::initTestCase_data()
 
 void TestUpdateScript::initTestCase()
 {
-    OdbcSandbox::instance();
-    if (!QFileInfo::exists(m_master.path() + QStringLiteral("/schema.db")))
-        MakeSchemaDatabase(m_master.path() + QStringLiteral("/schema.db"), m_master.path() + u'/');
+    m_db.prepare();
 }
 
 void TestUpdateScript::init()
 {
     QFETCH_GLOBAL(bool, odbc);
-    m_dir = std::make_unique<QTemporaryDir>();
-    QDir().mkpath(dataFolder() + QStringLiteral("Data/Access"));
-    QVERIFY(QFile::copy(m_master.path() + QStringLiteral("/schema.db"), databaseFile()));
-    m_c = std::make_unique<Connection>();
-    ConnectTo(*m_c, odbc, databaseFile());
+    QVERIFY(m_db.copyTo(QStringLiteral("Data/Access/TILVO.MDB")));
+    m_db.open(odbc);
     m_display = RecordingDisplay();
     m_env = UpdateEnvironment();
     m_env.config.DatabaseFolder = dataFolder() + QStringLiteral("Data/");
@@ -154,16 +145,15 @@ void TestUpdateScript::init()
 
 void TestUpdateScript::cleanup()
 {
-    m_c.reset();
-    m_dir.reset();
+    m_db.release();
 }
 
 UpdateRunResult TestUpdateScript::run(const QByteArray& script, bool interactive,
                                       const ProgressLabel& label)
 {
     WriteFile(dataFolder() + QStringLiteral("test.maj"), script);
-    return RunUpdateScript(*m_c, dataFolder(), QStringLiteral("test.maj"), label, interactive,
-                           m_env);
+    return RunUpdateScript(m_db.connection(), dataFolder(), QStringLiteral("test.maj"), label,
+                           interactive, m_env);
 }
 
 QStringList TestUpdateScript::log() const
@@ -194,7 +184,7 @@ QString TestUpdateScript::schemaDump(const QString& file) const
 
 int TestUpdateScript::rows(const QString& from)
 {
-    DataSet q(*m_c);
+    DataSet q(m_db.connection());
     q.setSqlText(QStringLiteral("SELECT COUNT(*) FROM ") + from);
     q.open();
     return int(q.field(0).asInteger());
@@ -283,7 +273,7 @@ void TestUpdateScript::conditions()
 {
     QFETCH(QString, condition);
     QFETCH(bool, runs);
-    m_c->exec(QStringLiteral("INSERT INTO PROFILES (LoginName) VALUES ('x')"));
+    m_db.connection().exec(QStringLiteral("INSERT INTO PROFILES (LoginName) VALUES ('x')"));
     const UpdateRunResult r =
         run(condition + QStringLiteral("\r\nSqlExe{INSERT INTO BACKUP (Description) "
                                        "VALUES ('ran')}\r\nEND\r\n"));
@@ -329,7 +319,7 @@ void TestUpdateScript::guardWithoutEndSkipsTheRest()
                        "PROFILES}\r\n"));
     QCOMPARE(r.errors, 0);
     QCOMPARE(log(), QStringList({kDone, kFinished, QString()}));
-    QVERIFY(m_c->hasColumn(QStringLiteral("PROFILES"), QStringLiteral("ID")));
+    QVERIFY(m_db.connection().hasColumn(QStringLiteral("PROFILES"), QStringLiteral("ID")));
 }
 
 void TestUpdateScript::guardsDoNotNest()
@@ -375,12 +365,12 @@ void TestUpdateScript::keywordInsideStatementChangesTheReading()
 
 void TestUpdateScript::compactDataBaseCompactsUnderTheTildeName()
 {
-    m_c->beginTransaction();
+    m_db.connection().beginTransaction();
     for (int i = 0; i < 300; ++i)
-        m_c->exec(
+        m_db.connection().exec(
             QStringLiteral("INSERT INTO ACCOUNT (Remark1) VALUES ('%1')").arg(QString(500, u'x')));
-    m_c->commit();
-    m_c->exec(QStringLiteral("DELETE FROM ACCOUNT"));
+    m_db.connection().commit();
+    m_db.connection().exec(QStringLiteral("DELETE FROM ACCOUNT"));
     const qint64 before = QFileInfo(databaseFile()).size();
     const UpdateRunResult r = run(QStringLiteral(
         "CompactDataBase(TILVO.MDB)\r\nSqlExe{INSERT INTO BACKUP (Description) VALUES ('x')}\r\n"));
@@ -388,7 +378,7 @@ void TestUpdateScript::compactDataBaseCompactsUnderTheTildeName()
     QCOMPARE(log().at(0), kStamp + QStringLiteral("Compactage de la base de données (Ok)"));
     QVERIFY(QFileInfo(databaseFile()).size() < before);
     QVERIFY(!QFileInfo::exists(dataFolder() + QStringLiteral("Data/Access/TILVO~.MDB")));
-    QVERIFY(m_c->isOpen());
+    QVERIFY(m_db.connection().isOpen());
     QCOMPARE(rows(QStringLiteral("BACKUP")), 1);
     // The compaction step shows no progress text of its own.
     QVERIFY(!m_display.infos.contains(QStringLiteral("Mise à jour de la base de données ...")));
@@ -399,10 +389,10 @@ void TestUpdateScript::compactDataBaseLeavesAnInterruptedCompactionAlone()
     const QString stale = dataFolder() + QStringLiteral("Data/Access/TILVO~.MDB");
     WriteFile(stale, "left from an interrupted compaction");
     const QByteArray before = FileDigest(databaseFile());
-    m_c->close();
+    m_db.connection().close();
     const QByteArray closedBefore = FileDigest(databaseFile());
     QCOMPARE(closedBefore, before);
-    m_c->open();
+    m_db.connection().open();
     const UpdateRunResult r = run(QStringLiteral("CompactDataBase(TILVO.MDB)\r\n"));
     QCOMPARE(r.errors, 1);
     QVERIFY2(log().at(0).startsWith(kStamp + QStringLiteral("Compactage de la base de données "
@@ -410,7 +400,7 @@ void TestUpdateScript::compactDataBaseLeavesAnInterruptedCompactionAlone()
              qPrintable(log().at(0)));
     QVERIFY(log().at(0).contains(QLatin1String("TILVO~.MDB")));
     QCOMPARE(ReadFile(stale), QByteArray("left from an interrupted compaction"));
-    QVERIFY(m_c->isOpen());
+    QVERIFY(m_db.connection().isOpen());
     QCOMPARE(rows(QStringLiteral("PROFILES")), 0);
 }
 
@@ -451,7 +441,7 @@ void TestUpdateScript::interactiveRunOffersABackupAndConsumesTheScript()
 {
     QFETCH(bool, answer);
     m_display.answer = answer;
-    m_c->exec(QStringLiteral("INSERT INTO PROFILES (LoginName) VALUES ('avant')"));
+    m_db.connection().exec(QStringLiteral("INSERT INTO PROFILES (LoginName) VALUES ('avant')"));
     const UpdateRunResult r = run(QStringLiteral("SqlExe{DELETE FROM PROFILES}\r\n"), true);
     QCOMPARE(r.errors, 0);
     QCOMPARE(m_display.questions,
@@ -469,7 +459,7 @@ void TestUpdateScript::interactiveRunOffersABackupAndConsumesTheScript()
     } else {
         QCOMPARE(m_display.infos.first(), QStringLiteral("MISE A JOUR (Base de données)"));
     }
-    QVERIFY(m_c->isOpen());
+    QVERIFY(m_db.connection().isOpen());
     QCOMPARE(rows(QStringLiteral("PROFILES")), 0);
     QCOMPARE(m_display.events, QStringList({"show", "close"}));
 }
@@ -478,11 +468,11 @@ void TestUpdateScript::failedBackupChangesNothing()
 {
     m_display.answer = true;
     m_env.config.ActiveDatabaseFile = QStringLiteral("Access/NOPE.MDB");
-    m_c->exec(QStringLiteral("INSERT INTO PROFILES (LoginName) VALUES ('avant')"));
+    m_db.connection().exec(QStringLiteral("INSERT INTO PROFILES (LoginName) VALUES ('avant')"));
     const UpdateRunResult r = run(QStringLiteral("SqlExe{DELETE FROM PROFILES}\r\n"), true);
     QVERIFY(r.backupFailed);
     QVERIFY(QFileInfo::exists(dataFolder() + QStringLiteral("test.maj")));
-    QVERIFY(m_c->isOpen());
+    QVERIFY(m_db.connection().isOpen());
     QCOMPARE(rows(QStringLiteral("PROFILES")), 1);
     QVERIFY(log().at(0).startsWith(kStamp + QStringLiteral("MISE A JOUR (Sauvegarde) (error : ")));
 }
@@ -530,8 +520,8 @@ void TestUpdateScript::badInputNeverStopsTheRun()
     QVERIFY(r.errors >= 4);
     const QStringList lines = log();
     QCOMPARE(lines.at(lines.size() - 2), kFinished);
-    QVERIFY(m_c->isOpen());
-    QVERIFY(m_c->hasColumn(QStringLiteral("ACCOUNT"), QStringLiteral("Id")));
+    QVERIFY(m_db.connection().isOpen());
+    QVERIFY(m_db.connection().hasColumn(QStringLiteral("ACCOUNT"), QStringLiteral("Id")));
     // The long text is refused by the column's length, and the odd bytes are kept as text.
     QCOMPARE(rows(QStringLiteral("BACKUP")), 1);
 }
@@ -539,29 +529,28 @@ void TestUpdateScript::badInputNeverStopsTheRun()
 void TestUpdateScript::shippedScriptTwiceChangesNothing()
 {
     QFETCH_GLOBAL(bool, odbc);
-    m_c->close();
-    QFile::remove(databaseFile());
+    m_db.connection().close();
     {
         Connection create;
-        create.setDatabaseFile(databaseFile());
-        create.setCreateIfMissing(true);
-        create.open();
+        CreateEmptyDatabase(create, databaseFile());
     }
-    ConnectTo(*m_c, odbc, databaseFile());
+    ConnectTo(m_db.connection(), odbc, databaseFile());
     const QString folder = UpdateScriptFolder();
-    UpdateRunResult r =
-        RunUpdateScript(*m_c, folder, QStringLiteral("BD_183.maj"), ProgressLabel(), false, m_env);
+    UpdateRunResult r = RunUpdateScript(m_db.connection(), folder, QStringLiteral("BD_183.maj"),
+                                        ProgressLabel(), false, m_env);
     QCOMPARE(r.errors, 0);
-    m_c->exec(QStringLiteral("INSERT INTO ACCOUNT (Id_File, Title) VALUES (1, 'Eau')"));
-    m_c->close();
+    m_db.connection().exec(
+        QStringLiteral("INSERT INTO ACCOUNT (Id_File, Title) VALUES (1, 'Eau')"));
+    m_db.connection().close();
     const QString once = schemaDump(databaseFile());
     const QByteArray data =
         RawScalar(databaseFile(), QStringLiteral("SELECT group_concat(Title) FROM ACCOUNT"))
             .toByteArray();
-    m_c->open();
-    r = RunUpdateScript(*m_c, folder, QStringLiteral("BD_183.maj"), ProgressLabel(), false, m_env);
+    m_db.connection().open();
+    r = RunUpdateScript(m_db.connection(), folder, QStringLiteral("BD_183.maj"), ProgressLabel(),
+                        false, m_env);
     QCOMPARE(r.errors, 0);
-    m_c->close();
+    m_db.connection().close();
     QCOMPARE(schemaDump(databaseFile()), once);
     QCOMPARE(RawScalar(databaseFile(), QStringLiteral("SELECT group_concat(Title) FROM ACCOUNT"))
                  .toByteArray(),
@@ -576,13 +565,10 @@ void TestUpdateScript::shippedScriptTwiceChangesNothing()
 void TestUpdateScript::shippedScriptUpgradesAnOlderDatabase()
 {
     QFETCH_GLOBAL(bool, odbc);
-    m_c->close();
-    QFile::remove(databaseFile());
+    m_db.connection().close();
     {
         Connection old;
-        old.setDatabaseFile(databaseFile());
-        old.setCreateIfMissing(true);
-        old.open();
+        CreateEmptyDatabase(old, databaseFile());
         old.exec(
             QStringLiteral("CREATE TABLE ACCOUNT (Id COUNTER, Id_File SHORT, Title TEXT(128))"));
         old.exec(QStringLiteral("CREATE TABLE CONSUMPTION (Id COUNTER, Id_File SHORT, Id_Account "
@@ -595,24 +581,29 @@ void TestUpdateScript::shippedScriptUpgradesAnOlderDatabase()
             QStringLiteral("INSERT INTO CONSUMPTION (Id_File, Id_Account, DateAction, Quantity) "
                            "VALUES (3, 1, #1/2/2008#, 4.5)"));
     }
-    ConnectTo(*m_c, odbc, databaseFile());
-    const UpdateRunResult r = RunUpdateScript(
-        *m_c, UpdateScriptFolder(), QStringLiteral("BD_183.maj"), ProgressLabel(), false, m_env);
+    ConnectTo(m_db.connection(), odbc, databaseFile());
+    const UpdateRunResult r =
+        RunUpdateScript(m_db.connection(), UpdateScriptFolder(), QStringLiteral("BD_183.maj"),
+                        ProgressLabel(), false, m_env);
     QCOMPARE(r.errors, 0);
-    const TableInfo* account = m_c->table(QStringLiteral("ACCOUNT"));
+    const TableInfo* account = m_db.connection().table(QStringLiteral("ACCOUNT"));
     QCOMPARE(account->column(QStringLiteral("Id_File"))->type, FieldType::ftInteger);
     QVERIFY(account->column(QStringLiteral("AllColor")));
-    QCOMPARE(m_c->table(QStringLiteral("CONSUMPTION"))->column(QStringLiteral("Id_Account"))->type,
+    QCOMPARE(m_db.connection()
+                 .table(QStringLiteral("CONSUMPTION"))
+                 ->column(QStringLiteral("Id_Account"))
+                 ->type,
              FieldType::ftInteger);
-    QCOMPARE(GetBDVersion(*m_c, QStringLiteral("OBJECT_VAL_STR"), QStringLiteral("VALUE")),
-             QStringLiteral("1.71"));
-    DataSet c(*m_c);
+    QCOMPARE(
+        GetBDVersion(m_db.connection(), QStringLiteral("OBJECT_VAL_STR"), QStringLiteral("VALUE")),
+        QStringLiteral("1.71"));
+    DataSet c(m_db.connection());
     c.setSqlText(QStringLiteral("SELECT * FROM CONSUMPTION LEFT JOIN ACCOUNT ON "
                                 "CONSUMPTION.Id_Account = ACCOUNT.Id WHERE Id_Account=1"));
     c.open();
     QCOMPARE(c.fieldByName(QStringLiteral("TITLE")).asText(), QStringLiteral("Eau"));
     QCOMPARE(c.fieldByName(QStringLiteral("DATEACTION")).asText(), QStringLiteral("02/01/2008"));
-    QCOMPARE(m_c->tableNames().size(), 16);
+    QCOMPARE(m_db.connection().tableNames().size(), 16);
 }
 
 void TestUpdateScript::programFolderDatabaseIsBroughtUpToDate()
@@ -626,9 +617,7 @@ void TestUpdateScript::programFolderDatabaseIsBroughtUpToDate()
     QDir().mkpath(program + QStringLiteral("Data/Access"));
     {
         Connection old;
-        old.setDatabaseFile(file);
-        old.setCreateIfMissing(true);
-        old.open();
+        CreateEmptyDatabase(old, file);
         old.exec(QStringLiteral("CREATE TABLE OBJECT_VAL_STR (ID_CLASS LONG, ID_ATTRIBUTE LONG, "
                                 "USERID LONG, VAL TEXT(255))"));
         old.exec(QStringLiteral("INSERT INTO OBJECT_VAL_STR VALUES (-99, -99, -99, '1.5')"));

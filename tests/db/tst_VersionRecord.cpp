@@ -5,9 +5,7 @@
 #include "db/DataSet.h"
 #include "db/VersionRecord.h"
 
-#include <QTemporaryDir>
 #include <QTest>
-#include <memory>
 
 using namespace tilvo;
 using namespace tilvo::test;
@@ -34,9 +32,7 @@ private Q_SLOTS:
 private:
     int versionRows();
 
-    QTemporaryDir m_master;
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<Connection> m_c;
+    SchemaCopy m_db;
 };
 
 void TestVersionRecord::initTestCase_data()
@@ -46,30 +42,24 @@ void TestVersionRecord::initTestCase_data()
 
 void TestVersionRecord::initTestCase()
 {
-    OdbcSandbox::instance();
-    if (!QFileInfo::exists(m_master.path() + QStringLiteral("/schema.db")))
-        MakeSchemaDatabase(m_master.path() + QStringLiteral("/schema.db"), m_master.path() + u'/');
+    m_db.prepare();
 }
 
 void TestVersionRecord::init()
 {
     QFETCH_GLOBAL(bool, odbc);
-    m_dir = std::make_unique<QTemporaryDir>();
-    const QString file = m_dir->path() + QStringLiteral("/v.db");
-    QVERIFY(QFile::copy(m_master.path() + QStringLiteral("/schema.db"), file));
-    m_c = std::make_unique<Connection>();
-    ConnectTo(*m_c, odbc, file);
+    QVERIFY(m_db.copyTo(QStringLiteral("v.db")));
+    m_db.open(odbc);
 }
 
 void TestVersionRecord::cleanup()
 {
-    m_c.reset();
-    m_dir.reset();
+    m_db.release();
 }
 
 int TestVersionRecord::versionRows()
 {
-    DataSet q(*m_c);
+    DataSet q(m_db.connection());
     q.setSqlText(QStringLiteral("SELECT COUNT(*) FROM OBJECT_VAL_STR WHERE ID_CLASS=-99 AND "
                                 "ID_ATTRIBUTE=-99 AND USERID=-99"));
     q.open();
@@ -79,23 +69,24 @@ int TestVersionRecord::versionRows()
 void TestVersionRecord::missingRowReadsZeroThenIsInserted()
 {
     const QString t = QStringLiteral("OBJECT_VAL_STR");
-    QCOMPARE(GetBDVersion(*m_c, t, QStringLiteral("VALUE")), QStringLiteral("0"));
-    SetBDVersion(*m_c, t, QStringLiteral("VALUE"), QStringLiteral("1.83"));
-    QCOMPARE(GetBDVersion(*m_c, t, QStringLiteral("VALUE")), QStringLiteral("1.83"));
+    QCOMPARE(GetBDVersion(m_db.connection(), t, QStringLiteral("VALUE")), QStringLiteral("0"));
+    SetBDVersion(m_db.connection(), t, QStringLiteral("VALUE"), QStringLiteral("1.83"));
+    QCOMPARE(GetBDVersion(m_db.connection(), t, QStringLiteral("VALUE")), QStringLiteral("1.83"));
     QCOMPARE(versionRows(), 1);
 }
 
 void TestVersionRecord::existingRowIsUpdatedInPlace()
 {
     const QString t = QStringLiteral("OBJECT_VAL_STR");
-    SetBDVersion(*m_c, t, QStringLiteral("VALUE"), QStringLiteral("1.5"));
+    SetBDVersion(m_db.connection(), t, QStringLiteral("VALUE"), QStringLiteral("1.5"));
     // A dossier's own value of the same table is left alone.
-    m_c->exec(QStringLiteral("INSERT INTO OBJECT_VAL_STR (ID_CLASS, ID_ATTRIBUTE, USERID, [VALUE]) "
-                             "VALUES (1, 2, 3, 'autre')"));
-    SetBDVersion(*m_c, t, QStringLiteral("VALUE"), QStringLiteral("1.830"));
-    QCOMPARE(GetBDVersion(*m_c, t, QStringLiteral("VALUE")), QStringLiteral("1.830"));
+    m_db.connection().exec(
+        QStringLiteral("INSERT INTO OBJECT_VAL_STR (ID_CLASS, ID_ATTRIBUTE, USERID, [VALUE]) "
+                       "VALUES (1, 2, 3, 'autre')"));
+    SetBDVersion(m_db.connection(), t, QStringLiteral("VALUE"), QStringLiteral("1.830"));
+    QCOMPARE(GetBDVersion(m_db.connection(), t, QStringLiteral("VALUE")), QStringLiteral("1.830"));
     QCOMPARE(versionRows(), 1);
-    DataSet q(*m_c);
+    DataSet q(m_db.connection());
     q.setSqlText(QStringLiteral("SELECT [VALUE] FROM OBJECT_VAL_STR WHERE USERID=3"));
     q.open();
     QCOMPARE(q.field(0).asText(), QStringLiteral("autre"));
@@ -103,18 +94,23 @@ void TestVersionRecord::existingRowIsUpdatedInPlace()
 
 void TestVersionRecord::olderColumnNameIsRead()
 {
-    m_c->exec(QStringLiteral("DROP TABLE OBJECT_VAL_STR"));
-    m_c->exec(QStringLiteral("CREATE TABLE OBJECT_VAL_STR (ID_CLASS LONG, ID_ATTRIBUTE LONG, "
-                             "USERID LONG, VAL TEXT(255))"));
-    m_c->exec(QStringLiteral("INSERT INTO OBJECT_VAL_STR VALUES (-99, -99, -99, '1.71')"));
-    QCOMPARE(GetBDVersion(*m_c, QStringLiteral("OBJECT_VAL_STR"), QStringLiteral("VAL")),
-             QStringLiteral("1.71"));
-    QCOMPARE(GetBDVersion(*m_c, QStringLiteral("OBJECT_VAL_STR"), QStringLiteral("VALUE")),
-             QStringLiteral("0"));
-    SetBDVersion(*m_c, QStringLiteral("OBJECT_VAL_STR"), QStringLiteral("VAL"),
+    m_db.connection().exec(QStringLiteral("DROP TABLE OBJECT_VAL_STR"));
+    m_db.connection().exec(
+        QStringLiteral("CREATE TABLE OBJECT_VAL_STR (ID_CLASS LONG, ID_ATTRIBUTE LONG, "
+                       "USERID LONG, VAL TEXT(255))"));
+    m_db.connection().exec(
+        QStringLiteral("INSERT INTO OBJECT_VAL_STR VALUES (-99, -99, -99, '1.71')"));
+    QCOMPARE(
+        GetBDVersion(m_db.connection(), QStringLiteral("OBJECT_VAL_STR"), QStringLiteral("VAL")),
+        QStringLiteral("1.71"));
+    QCOMPARE(
+        GetBDVersion(m_db.connection(), QStringLiteral("OBJECT_VAL_STR"), QStringLiteral("VALUE")),
+        QStringLiteral("0"));
+    SetBDVersion(m_db.connection(), QStringLiteral("OBJECT_VAL_STR"), QStringLiteral("VAL"),
                  QStringLiteral("1.83"));
-    QCOMPARE(GetBDVersion(*m_c, QStringLiteral("OBJECT_VAL_STR"), QStringLiteral("VAL")),
-             QStringLiteral("1.83"));
+    QCOMPARE(
+        GetBDVersion(m_db.connection(), QStringLiteral("OBJECT_VAL_STR"), QStringLiteral("VAL")),
+        QStringLiteral("1.83"));
 }
 
 void TestVersionRecord::unreadableRecordReadsZero_data()
@@ -135,20 +131,21 @@ void TestVersionRecord::unreadableRecordReadsZero()
     QFETCH(QString, table);
     QFETCH(QString, column);
     QFETCH(bool, closed);
-    SetBDVersion(*m_c, QStringLiteral("OBJECT_VAL_STR"), QStringLiteral("VALUE"),
+    SetBDVersion(m_db.connection(), QStringLiteral("OBJECT_VAL_STR"), QStringLiteral("VALUE"),
                  QStringLiteral("1.83"));
     if (closed)
-        m_c->close();
-    QCOMPARE(GetBDVersion(*m_c, table, column), QStringLiteral("0"));
+        m_db.connection().close();
+    QCOMPARE(GetBDVersion(m_db.connection(), table, column), QStringLiteral("0"));
 }
 
 void TestVersionRecord::writingFailureReachesTheCaller()
 {
-    QVERIFY_THROWS_EXCEPTION(Error, SetBDVersion(*m_c, QStringLiteral("NOPE"),
+    QVERIFY_THROWS_EXCEPTION(Error, SetBDVersion(m_db.connection(), QStringLiteral("NOPE"),
                                                  QStringLiteral("VALUE"), QStringLiteral("1.83")));
-    m_c->close();
-    QVERIFY_THROWS_EXCEPTION(Error, SetBDVersion(*m_c, QStringLiteral("OBJECT_VAL_STR"),
-                                                 QStringLiteral("VALUE"), QStringLiteral("1.83")));
+    m_db.connection().close();
+    QVERIFY_THROWS_EXCEPTION(Error,
+                             SetBDVersion(m_db.connection(), QStringLiteral("OBJECT_VAL_STR"),
+                                          QStringLiteral("VALUE"), QStringLiteral("1.83")));
 }
 
 void TestVersionRecord::versionNumbers_data()
