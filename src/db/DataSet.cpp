@@ -127,6 +127,15 @@ QVariant ParseDateValue(const QString& text)
     return DateValue(date, time);
 }
 
+std::optional<qint64> ParseInteger(const QString& text)
+{
+    bool ok = false;
+    const qint64 n = text.trimmed().toLongLong(&ok);
+    if (!ok)
+        return std::nullopt;
+    return n;
+}
+
 std::optional<double> ParseReal(const QString& text)
 {
     QString t = text.trimmed();
@@ -267,6 +276,28 @@ std::optional<bool> BoolOf(const QString& text)
     if (t == u"false" || t == u"faux" || t == u"non" || t == u"no" || t == u"0")
         return false;
     return std::nullopt;
+}
+
+// The refusals of a value that does not read as its field's kind, alike whether the field is
+// read or written.
+Error NotAnInteger(const QString& text)
+{
+    return Error(QStringLiteral("'%1' n'est pas une valeur entière correcte.").arg(text));
+}
+
+Error NotANumber(const QString& text)
+{
+    return Error(QStringLiteral("'%1' n'est pas une valeur numérique correcte.").arg(text));
+}
+
+Error NotABoolean(const QString& text)
+{
+    return Error(QStringLiteral("'%1' n'est pas une valeur booléenne correcte.").arg(text));
+}
+
+Error NotADate(const QString& text)
+{
+    return Error(QStringLiteral("'%1' n'est pas une date correcte.").arg(text));
 }
 
 void RangeOf(FieldType type, qint64* low, qint64* high)
@@ -458,12 +489,10 @@ qint64 Field::asInteger() const
     default:
         break;
     }
-    bool ok = false;
-    const qint64 n = v.toString().trimmed().toLongLong(&ok);
-    if (!ok)
-        throw Error(
-            QStringLiteral("'%1' n'est pas une valeur entière correcte.").arg(v.toString()));
-    return n;
+    const std::optional<qint64> n = ParseInteger(v.toString());
+    if (!n)
+        throw NotAnInteger(v.toString());
+    return *n;
 }
 
 void Field::setInteger(qint64 value)
@@ -487,8 +516,7 @@ double Field::asDouble() const
     }
     const std::optional<double> d = ParseReal(v.toString());
     if (!d)
-        throw Error(
-            QStringLiteral("'%1' n'est pas une valeur numérique correcte.").arg(v.toString()));
+        throw NotANumber(v.toString());
     return *d;
 }
 
@@ -508,7 +536,7 @@ QDate Field::asDate() const
         return v.toDateTime().date();
     const QVariant parsed = ParseDateValue(v.toString());
     if (!parsed.isValid())
-        throw Error(QStringLiteral("'%1' n'est pas une date correcte.").arg(v.toString()));
+        throw NotADate(v.toString());
     return parsed.typeId() == QMetaType::QDate ? parsed.toDate() : parsed.toDateTime().date();
 }
 
@@ -528,8 +556,7 @@ bool Field::asBoolean() const
         return v.toDouble() != 0;
     const std::optional<bool> b = BoolOf(v.toString());
     if (!b)
-        throw Error(
-            QStringLiteral("'%1' n'est pas une valeur booléenne correcte.").arg(v.toString()));
+        throw NotABoolean(v.toString());
     return *b;
 }
 
@@ -1197,17 +1224,15 @@ void DataSet::assign(int column, const QVariant& input)
         } else if (id == QMetaType::Bool) {
             n = input.toBool() ? 1 : 0;
         } else if (id == QMetaType::QString) {
-            bool ok = false;
-            n = input.toString().trimmed().toLongLong(&ok);
-            if (!ok)
-                throw Error(QStringLiteral("'%1' n'est pas une valeur entière correcte.")
-                                .arg(input.toString()));
+            const std::optional<qint64> parsed = ParseInteger(input.toString());
+            if (!parsed)
+                throw NotAnInteger(input.toString());
+            n = *parsed;
         } else {
             bool ok = false;
             n = input.toLongLong(&ok);
             if (!ok)
-                throw Error(QStringLiteral("'%1' n'est pas une valeur entière correcte.")
-                                .arg(input.toString()));
+                throw NotAnInteger(input.toString());
         }
         qint64 low = 0, high = 0;
         RangeOf(c.type, &low, &high);
@@ -1222,23 +1247,20 @@ void DataSet::assign(int column, const QVariant& input)
         if (id == QMetaType::QString) {
             const std::optional<double> d = ParseReal(input.toString());
             if (!d)
-                throw Error(QStringLiteral("'%1' n'est pas une valeur numérique correcte.")
-                                .arg(input.toString()));
+                throw NotANumber(input.toString());
             value = *d;
         } else {
             bool ok = false;
             const double d = input.toDouble(&ok);
             if (!ok || !std::isfinite(d))
-                throw Error(QStringLiteral("'%1' n'est pas une valeur numérique correcte.")
-                                .arg(input.toString()));
+                throw NotANumber(input.toString());
             value = d;
         }
     } else if (c.type == FieldType::ftBoolean) {
         if (id == QMetaType::QString) {
             const std::optional<bool> b = BoolOf(input.toString());
             if (!b)
-                throw Error(QStringLiteral("'%1' n'est pas une valeur booléenne correcte.")
-                                .arg(input.toString()));
+                throw NotABoolean(input.toString());
             value = *b;
         } else {
             value = input.toDouble() != 0 || (id == QMetaType::Bool && input.toBool());
@@ -1250,7 +1272,7 @@ void DataSet::assign(int column, const QVariant& input)
         else
             d = ParseDateValue(input.toString());
         if (!d.isValid())
-            throw Error(QStringLiteral("'%1' n'est pas une date correcte.").arg(input.toString()));
+            throw NotADate(input.toString());
         value = d;
     } else if (IsBinaryType(c.type)) {
         value = id == QMetaType::QByteArray ? input.toByteArray() : input.toString().toUtf8();
