@@ -233,6 +233,16 @@ Tokens Trimmed(const Tokens& tokens)
                   tokens.begin() + static_cast<std::ptrdiff_t>(to));
 }
 
+// The tokens before the first word `word`; all of them when there is none.
+Tokens CutAtWord(const Tokens& tokens, const char* word)
+{
+    for (size_t k = 0; k < tokens.size(); ++k) {
+        if (IsWord(tokens[k], word))
+            return Tokens(tokens.begin(), tokens.begin() + static_cast<std::ptrdiff_t>(k));
+    }
+    return tokens;
+}
+
 // Splits at the commas outside parentheses.
 std::vector<Tokens> SplitTopLevel(const Tokens& tokens, size_t from, size_t to)
 {
@@ -909,28 +919,12 @@ Tokens Translator::rewriteDdl(const Tokens& tokens, Translation& result)
     }
 
     // CREATE [UNIQUE] INDEX ... WITH PRIMARY|DISALLOW NULL|IGNORE NULL
-    if (IsWord(tokens[first], "CREATE")) {
-        Tokens out = tokens;
-        for (size_t k = 0; k < out.size(); ++k) {
-            if (IsWord(out[k], "WITH")) {
-                out.resize(k);
-                break;
-            }
-        }
-        return out;
-    }
+    if (IsWord(tokens[first], "CREATE"))
+        return CutAtWord(tokens, "WITH");
 
     // DROP INDEX i ON t
-    if (IsWord(tokens[first], "DROP") && IsWord(tokens[second], "INDEX")) {
-        Tokens out = tokens;
-        for (size_t k = 0; k < out.size(); ++k) {
-            if (IsWord(out[k], "ON")) {
-                out.resize(k);
-                break;
-            }
-        }
-        return out;
-    }
+    if (IsWord(tokens[first], "DROP") && IsWord(tokens[second], "INDEX"))
+        return CutAtWord(tokens, "ON");
     return tokens;
 }
 
