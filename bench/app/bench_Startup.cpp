@@ -36,10 +36,12 @@ class MeasuredWindows final : public StartupWindows
 public:
     MeasuredWindows(Prompts& prompts, const Clock& clock)
         : m_inner(prompts, clock, [](const QUrl&) { return true; })
-    {
-    }
+    {}
     WaitDisplay& transferWait() override { return m_inner.transferWait(); }
-    void showDataAccessNotice(const Environment& env) override { m_inner.showDataAccessNotice(env); }
+    void showDataAccessNotice(const Environment& env) override
+    {
+        m_inner.showDataAccessNotice(env);
+    }
     SplashDisplay& createSplash(bool visible) override { return m_inner.createSplash(visible); }
     void destroySplash() override { m_inner.destroySplash(); }
     void createMainWindow(Environment& env, Settings& settings, const QString& path,
@@ -68,8 +70,8 @@ int Child(int argc, char** argv)
     WidgetUpdateDisplay updates(prompts);
     DatabaseStartup database(clock, &updates);
     MeasuredWindows windows(prompts, clock);
-    StartupContext context{QDir::currentPath(), ExecutablePath(), SystemPlatform(), prompts, clock,
-                           windows, database};
+    StartupContext context{
+        QDir::currentPath(), ExecutablePath(), SystemPlatform(), prompts, clock, windows, database};
     return RunProgram(context);
 }
 
@@ -108,8 +110,8 @@ int main(int argc, char** argv)
     const int runs = 11;
     QTemporaryDir home;
     QDir().mkpath(home.filePath(QStringLiteral("Documents")));
-    QFile::setPermissions(home.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                           QFileDevice::ExeOwner);
+    QFile::setPermissions(home.path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     const QString self = QCoreApplication::applicationFilePath();
     const double first = Sample(self, home.path());
     std::vector<double> samples;

@@ -22,8 +22,7 @@ const QString kVersionColumn = QStringLiteral("VALUE");
 
 DatabaseStartup::DatabaseStartup(const Clock& clock, UpdateDisplay* display)
     : m_clock(clock), m_display(display)
-{
-}
+{}
 
 DatabaseStartup::~DatabaseStartup() = default;
 
@@ -89,9 +88,10 @@ UpdateEnvironment DatabaseStartup::updateEnvironment(UpdateDisplay* display) con
 void DatabaseStartup::runUpdateScript(const QString& folder, const QString& fileName,
                                       SplashDisplay& progress, bool interactive)
 {
-    RunUpdateScript(m_module->ADOConnection1(), folder, fileName,
-                    [&progress](const QString& text) { progress.setInfo(text); }, interactive,
-                    updateEnvironment(m_display));
+    RunUpdateScript(
+        m_module->ADOConnection1(), folder, fileName,
+        [&progress](const QString& text) { progress.setInfo(text); }, interactive,
+        updateEnvironment(m_display));
 }
 
 void DatabaseStartup::updateProgramFolderDatabase(SplashDisplay&)
@@ -113,7 +113,8 @@ int DatabaseStartup::FirstDossierToOpen()
     DataSet& mainFile = m_module->MainFile();
     mainFile.open();
     int id = -1;
-    if (!mainFile.isEmpty() && mainFile.fieldByName(QStringLiteral("LoginPassword")).asText().isEmpty())
+    if (!mainFile.isEmpty() &&
+        mainFile.fieldByName(QStringLiteral("LoginPassword")).asText().isEmpty())
         id = static_cast<int>(mainFile.fieldByName(QStringLiteral("ID")).asInteger());
     mainFile.close();
     return id;

@@ -39,7 +39,8 @@ void Run(StartupContext& c)
     QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
 
     // 3. One instance at a time; the guard is held until the run ends.
-    const SingleInstanceGuard guard(c.platform.instanceLockFolder, QString::fromLatin1(InstanceName));
+    const SingleInstanceGuard guard(c.platform.instanceLockFolder,
+                                    QString::fromLatin1(InstanceName));
     if (!guard.acquired()) {
         c.prompts.showMessage(title + QStringLiteral(" est déjà en exécution."),
                               Prompts::Icon::Information);

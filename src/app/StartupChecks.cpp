@@ -44,7 +44,8 @@ bool DataAccessComponentsPresent(const QString& versionText)
 }
 
 SingleInstanceGuard::SingleInstanceGuard(const QString& folder, const QString& name)
-    : m_lock(std::make_unique<QLockFile>(WithTrailingBackslash(folder) + name + QStringLiteral(".lock")))
+    : m_lock(std::make_unique<QLockFile>(WithTrailingBackslash(folder) + name +
+                                         QStringLiteral(".lock")))
 {
     m_lock->setStaleLockTime(0);
     m_acquired = m_lock->tryLock(0);

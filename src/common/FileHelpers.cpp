@@ -118,8 +118,7 @@ QStringList ListFiles(const QString& folder, const QString& mask)
     return names;
 }
 
-void CopyFilesByMask(const QString& sourceFolder, const QString& targetFolder,
-                     const QString& mask)
+void CopyFilesByMask(const QString& sourceFolder, const QString& targetFolder, const QString& mask)
 {
     const QString source = WithTrailingBackslash(sourceFolder);
     const QString target = WithTrailingBackslash(targetFolder);
@@ -140,8 +139,8 @@ void CopyFilesByMask(const QString& sourceFolder, const QString& targetFolder,
 bool WriteTextFile(const QString& path, const QString& text, TextEncoding encoding)
 {
     const QString joined = JoinLines(SplitLines(text));
-    return WriteFileAtomically(
-        path, encoding == TextEncoding::Utf8 ? joined.toUtf8() : EncodeWindows1252(joined));
+    return WriteFileAtomically(path, encoding == TextEncoding::Utf8 ? joined.toUtf8()
+                                                                    : EncodeWindows1252(joined));
 }
 
 bool WriteFileAtomically(const QString& path, const QByteArray& bytes)

@@ -15,7 +15,11 @@ QString ToSlashes(const QString& path);
 // The full path of the running executable.
 QString ExecutablePath();
 
-enum class SpecialFolderKind { Documents, Programs };
+enum class SpecialFolderKind
+{
+    Documents,
+    Programs
+};
 // The folder's path with a final "/". The documents folder is created when a new user
 // account has none yet.
 QString SpecialFolder(SpecialFolderKind kind);
@@ -29,10 +33,13 @@ bool MatchesMask(const QString& name, const QString& mask);
 QStringList ListFiles(const QString& folder, const QString& mask);
 // Copies each file ListFiles gives into the target folder, replacing files there;
 // a copy that fails is passed over.
-void CopyFilesByMask(const QString& sourceFolder, const QString& targetFolder,
-                     const QString& mask);
+void CopyFilesByMask(const QString& sourceFolder, const QString& targetFolder, const QString& mask);
 
-enum class TextEncoding { Windows1252, Utf8 };
+enum class TextEncoding
+{
+    Windows1252,
+    Utf8
+};
 // Writes the text's lines with CR LF ends, replacing the file; false when it cannot.
 bool WriteTextFile(const QString& path, const QString& text,
                    TextEncoding encoding = TextEncoding::Windows1252);

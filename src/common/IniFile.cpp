@@ -149,8 +149,7 @@ int IniFile::sectionStart(const QString& section) const
 {
     for (size_t i = 0; i < m_lines.size(); ++i) {
         const Parsed parsed = parseLine(m_lines[i].text);
-        if (parsed.kind == Kind::Section &&
-            parsed.name.compare(section, Qt::CaseInsensitive) == 0)
+        if (parsed.kind == Kind::Section && parsed.name.compare(section, Qt::CaseInsensitive) == 0)
             return static_cast<int>(i) + 1;
     }
     return -1;

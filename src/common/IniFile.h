@@ -62,7 +62,12 @@ private:
         QByteArray text;
         QByteArray end; // "\r\n", "\n", "\r" or empty for a last line without one
     };
-    enum class Kind { Other, Section, Key };
+    enum class Kind
+    {
+        Other,
+        Section,
+        Key
+    };
     struct Parsed
     {
         Kind kind = Kind::Other;

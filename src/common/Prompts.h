@@ -12,12 +12,20 @@ namespace tilvo {
 class Prompts
 {
 public:
-    enum class Icon { None, Information, Warning, Error, Question };
+    enum class Icon
+    {
+        None,
+        Information,
+        Warning,
+        Error,
+        Question
+    };
 
     virtual ~Prompts() = default;
 
     // A message box with an "OK" button. Line breaks in the text are carriage returns.
-    virtual void showMessage(const QString& text, Icon icon, const QString& caption = QString()) = 0;
+    virtual void showMessage(const QString& text, Icon icon,
+                             const QString& caption = QString()) = 0;
     // A message box with "Oui" and "Non"; true only for "Oui".
     virtual bool askYesNo(const QString& text, Icon icon = Icon::Question,
                           const QString& caption = QString()) = 0;

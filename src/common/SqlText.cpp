@@ -69,7 +69,10 @@ int FindClauseLine(const QStringList& lines, const QString& keyword)
     return -1;
 }
 
-int GetFromLine(const QStringList& lines) { return FindClauseLine(lines, QStringLiteral("FROM")); }
+int GetFromLine(const QStringList& lines)
+{
+    return FindClauseLine(lines, QStringLiteral("FROM"));
+}
 int GetWhereLine(const QStringList& lines)
 {
     return FindClauseLine(lines, QStringLiteral("WHERE"));
@@ -82,10 +85,22 @@ int GetOrderByLine(const QStringList& lines)
 {
     return FindClauseLine(lines, QStringLiteral("ORDER BY"));
 }
-int GetFromLine(const QString& text) { return GetFromLine(SplitLines(text)); }
-int GetWhereLine(const QString& text) { return GetWhereLine(SplitLines(text)); }
-int GetHavingLine(const QString& text) { return GetHavingLine(SplitLines(text)); }
-int GetOrderByLine(const QString& text) { return GetOrderByLine(SplitLines(text)); }
+int GetFromLine(const QString& text)
+{
+    return GetFromLine(SplitLines(text));
+}
+int GetWhereLine(const QString& text)
+{
+    return GetWhereLine(SplitLines(text));
+}
+int GetHavingLine(const QString& text)
+{
+    return GetHavingLine(SplitLines(text));
+}
+int GetOrderByLine(const QString& text)
+{
+    return GetOrderByLine(SplitLines(text));
+}
 
 QString BuildQueryFromFile(const QString& path, bool dropFirstLine, const QString& fromText,
                            const QString& whereText, const QString& havingText,
@@ -93,9 +108,8 @@ QString BuildQueryFromFile(const QString& path, bool dropFirstLine, const QStrin
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        throw Error(
-            QStringLiteral("Impossible de lire le modèle de requête \"%1\" :\r%2")
-                .arg(path, file.errorString()));
+        throw Error(QStringLiteral("Impossible de lire le modèle de requête \"%1\" :\r%2")
+                        .arg(path, file.errorString()));
     }
     QStringList lines = SplitLines(DecodeText(file.readAll()));
 
@@ -157,8 +171,8 @@ QString ZeroPad(qint64 number, int width)
 {
     width = std::min(width, 8);
     const bool negative = number < 0;
-    QString digits = QString::number(negative ? -static_cast<quint64>(number)
-                                              : static_cast<quint64>(number));
+    QString digits =
+        QString::number(negative ? -static_cast<quint64>(number) : static_cast<quint64>(number));
     if (digits.size() < width)
         digits.prepend(QString(width - digits.size(), u'0'));
     return negative ? QStringLiteral("-") + digits : digits;

@@ -11,13 +11,35 @@ QString FoldAccents(const QString& text)
     QString folded = text;
     for (QChar& c : folded) {
         switch (c.unicode()) {
-        case u'é': case u'è': case u'ê': case u'ë': c = u'e'; break;
-        case u'à': case u'â': case u'ä': c = u'a'; break;
-        case u'ù': case u'û': case u'ü': c = u'u'; break;
-        case u'ô': case u'ö': c = u'o'; break;
-        case u'î': case u'ï': c = u'i'; break;
-        case u'ç': c = u'c'; break;
-        default: break;
+        case u'é':
+        case u'è':
+        case u'ê':
+        case u'ë':
+            c = u'e';
+            break;
+        case u'à':
+        case u'â':
+        case u'ä':
+            c = u'a';
+            break;
+        case u'ù':
+        case u'û':
+        case u'ü':
+            c = u'u';
+            break;
+        case u'ô':
+        case u'ö':
+            c = u'o';
+            break;
+        case u'î':
+        case u'ï':
+            c = u'i';
+            break;
+        case u'ç':
+            c = u'c';
+            break;
+        default:
+            break;
         }
     }
     return folded;
@@ -28,8 +50,15 @@ QString FileNameSafe(const QString& text)
     QString safe = text;
     for (QChar& c : safe) {
         switch (c.unicode()) {
-        case u'/': case u'\\': case u':': case u'*': case u'?':
-        case u'"': case u'<': case u'>': case u'|':
+        case u'/':
+        case u'\\':
+        case u':':
+        case u'*':
+        case u'?':
+        case u'"':
+        case u'<':
+        case u'>':
+        case u'|':
             c = u'_';
             break;
         default:

@@ -28,7 +28,8 @@ QString WarningText(const QString& contentLine)
         contentLine,
         QStringLiteral("Contact : ") + QString::fromLatin1(MakerEmail),
         QStringLiteral("Site web : ") + QString::fromLatin1(MakerWebSite),
-    }.join(u'\r');
+    }
+        .join(u'\r');
 }
 
 // Creates one level of folder; when it was created, writes the warning file into it.
@@ -50,8 +51,9 @@ void LetWindowsRepaint()
 
 QString BaseFolderWarning()
 {
-    return WarningText(QStringLiteral("Ce répertoire contient les données des logiciels édités par ") +
-                       QString::fromLatin1(MakerName));
+    return WarningText(
+        QStringLiteral("Ce répertoire contient les données des logiciels édités par ") +
+        QString::fromLatin1(MakerName));
 }
 
 QString DataFolderWarning()
@@ -76,17 +78,16 @@ void PrepareDataFolder(Environment& env, const Platform& platform)
         env.DataFolder = env.ProgramFolder;
     } else {
         // A base folder written without its final separator still means that folder.
-        QString base = appDataDir.isEmpty()
-                           ? platform.documentsFolder() +
-                                 QStringLiteral("Vantrel Software Development/")
-                           : WithTrailingBackslash(appDataDir);
+        QString base = appDataDir.isEmpty() ? platform.documentsFolder() +
+                                                  QStringLiteral("Vantrel Software Development/")
+                                            : WithTrailingBackslash(appDataDir);
         CreateWithWarning(base, BaseFolderWarning());
         env.DataFolder = base + FoldAccents(QString::fromUtf8(ProgramTitle)) + u'/';
         CreateWithWarning(env.DataFolder, DataFolderWarning());
     }
 
-    for (const char* sub : {"Export", "Html", "Backup", "Data", "Data/Access", "Data/Images",
-                            "Data/Files"}) {
+    for (const char* sub :
+         {"Export", "Html", "Backup", "Data", "Data/Access", "Data/Images", "Data/Files"}) {
         QDir().mkdir(env.DataFolder + QLatin1String(sub));
     }
 }
@@ -96,8 +97,9 @@ void FetchMissingFile(const Environment& env, const QString& name)
     const QString target = env.DataFolder + name;
     if (QFileInfo::exists(target))
         return;
-    for (const QString& folder : {env.ProgramFolder, env.ProgramFolder + QStringLiteral("Ressources/DB/"),
-                                  env.ProgramFolder + QStringLiteral("Maj/")}) {
+    for (const QString& folder :
+         {env.ProgramFolder, env.ProgramFolder + QStringLiteral("Ressources/DB/"),
+          env.ProgramFolder + QStringLiteral("Maj/")}) {
         if (QFileInfo(folder + name).isFile()) {
             QFile::copy(folder + name, target);
             return;
@@ -119,7 +121,8 @@ bool TransferOnFirstRun(const Environment& env, const FirstRunTarget& target,
             QDir().mkdir(databaseFolder + QLatin1String(sub));
 
         const QString olderData = env.ProgramFolder + QStringLiteral("Data/");
-        const bool fromOlder = !activeFile.isEmpty() && QFileInfo(olderData + activeFile).isFile() &&
+        const bool fromOlder = !activeFile.isEmpty() &&
+                               QFileInfo(olderData + activeFile).isFile() &&
                                (QFileInfo::exists(env.ProgramFolder + QStringLiteral("dsn.ini")) ||
                                 QFileInfo::exists(env.ProgramFolder + QStringLiteral("db.ini")));
         const QString source =

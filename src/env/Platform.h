@@ -12,10 +12,10 @@ struct Platform
 {
     std::function<int()> kernelMajorVersion;
     std::function<bool(const QString& path)> isOnRemovableDrive;
-    std::function<QString()> documentsFolder; // with a final "/"
-    std::function<QString()> programsFolder;  // with a final "/"
+    std::function<QString()> documentsFolder;   // with a final "/"
+    std::function<QString()> programsFolder;    // with a final "/"
     std::function<QString()> dataAccessVersion; // the database library's version text
-    QString instanceLockFolder;                // where the single-instance lock lives
+    QString instanceLockFolder;                 // where the single-instance lock lives
 };
 
 Platform SystemPlatform();

@@ -28,7 +28,8 @@ Settings LoadSettings(const QString& path)
     s.FirstLaunch = ini.readBool(kProperties, QStringLiteral("FirstLaunch"), d.FirstLaunch);
     s.TestMdac = ini.readBool(kProperties, QStringLiteral("TestMdac"), d.TestMdac);
     s.Splash = ini.readBool(kProperties, QStringLiteral("Splash"), d.Splash);
-    s.HideBigFontMsg = ini.readBool(kProperties, QStringLiteral("HideBigFontMsg"), d.HideBigFontMsg);
+    s.HideBigFontMsg =
+        ini.readBool(kProperties, QStringLiteral("HideBigFontMsg"), d.HideBigFontMsg);
     s.ShowCalendar = ini.readBool(kProperties, QStringLiteral("ShowCalendar"), d.ShowCalendar);
     s.Left = ini.readInteger(kWindows, QStringLiteral("Left"), d.Left);
     s.Top = ini.readInteger(kWindows, QStringLiteral("Top"), d.Top);
@@ -68,8 +69,7 @@ Placement RestorePlacement(const Settings& s, const WorkArea& area)
 {
     Placement p;
     // A rectangle with no size (an edited or damaged file) is no placement either.
-    const bool fits = s.Width > 0 && s.Height > 0 &&
-                      qint64(s.Left) + s.Width <= area.right &&
+    const bool fits = s.Width > 0 && s.Height > 0 && qint64(s.Left) + s.Width <= area.right &&
                       qint64(s.Top) + s.Height <= area.bottom;
     if (fits) {
         p.left = s.Left;

@@ -18,7 +18,7 @@ struct Settings
     // [Windows]
     int Left = -1;
     int Top = -1;
-    int Width = -1; // client width
+    int Width = -1;  // client width
     int Height = -1; // client height
     QString State;
     bool Style = false;

@@ -48,8 +48,8 @@ struct Fixture
     QString program = dir.filePath("program/");
     QString documents = dir.filePath("documents/");
     QString dataFolder = documents + "Vantrel Software Development/Tilvo/";
-    QString templateFile =
-        QString::fromLocal8Bit(qgetenv("TILVO_PROGRAM_DIR")) + "/Ressources/DB/Data/Access/TILVO.MDB";
+    QString templateFile = QString::fromLocal8Bit(qgetenv("TILVO_PROGRAM_DIR")) +
+                           "/Ressources/DB/Data/Access/TILVO.MDB";
     test::ScriptedPrompts prompts;
     FixedClock clock{QDateTime(QDate(2026, 12, 10), QTime(9, 30, 15))};
     test::RecordingWindows windows;
@@ -154,11 +154,13 @@ void TestDatabaseStartup::firstRunTakesOverAnOlderInstallation()
     test::WriteFile(f.program + "db.ini", "[DataBase]\r\nProvider=OLEDB\r\n");
     f.run();
     QCOMPARE(f.prompts.shown.size(), 1);
-    QVERIFY(f.prompts.texts().first().startsWith("IMPORTANT !!\r\rLa base de données a été transférée"));
+    QVERIFY(f.prompts.texts().first().startsWith(
+        "IMPORTANT !!\r\rLa base de données a été transférée"));
     QVERIFY(f.windows.wait.visible);
     QVERIFY(QFileInfo::exists(f.dataFolder + "Data/Images/Account3.jpg"));
     // The shipped db.ini of the older installation was fetched, not rewritten.
-    QCOMPARE(test::ReadFile(f.dataFolder + "db.ini"), QByteArray("[DataBase]\r\nProvider=OLEDB\r\n"));
+    QCOMPARE(test::ReadFile(f.dataFolder + "db.ini"),
+             QByteArray("[DataBase]\r\nProvider=OLEDB\r\n"));
     QVERIFY(f.windows.mainWindow);
 }
 
@@ -176,7 +178,8 @@ void TestDatabaseStartup::dataFolderFromDirectoriesIni()
     const QString base = f.dir.filePath("mine/");
     QDir().mkpath(base);
     test::WriteFile(f.program + "directories.ini",
-                    "[Path]\r\nAppDataDir=" + (appexe ? QByteArray("appexe") : base.toUtf8()) + "\r\n");
+                    "[Path]\r\nAppDataDir=" + (appexe ? QByteArray("appexe") : base.toUtf8()) +
+                        "\r\n");
     DatabaseStartup database(f.clock, &f.updates);
     f.run(database);
     const QString data = appexe ? f.program : base + "Tilvo/";
@@ -223,7 +226,8 @@ void TestDatabaseStartup::damagedDatabaseIsRefusedAndLeftAlone()
     QCOMPARE(f.run(), 0);
     QVERIFY(!f.windows.mainWindow);
     QVERIFY(f.prompts.shown.size() >= 2);
-    QVERIFY(f.prompts.texts().last().startsWith("EXECUTION IMPOSSIBLE !!\r\rCe logiciel a rencontré"));
+    QVERIFY(
+        f.prompts.texts().last().startsWith("EXECUTION IMPOSSIBLE !!\r\rCe logiciel a rencontré"));
     QCOMPARE(test::ReadFile(f.dataFolder + "Data/Access/TILVO.MDB"), garbage);
 }
 

@@ -224,8 +224,8 @@ void TestStartup::engineMissingOrConnectionRefused_data()
     QTest::addColumn<bool>("engine");
     QTest::addColumn<bool>("opens");
     QTest::addColumn<QStringList>("calls");
-    QTest::newRow("engine missing") << false << true
-                                    << QStringList{"readConfig", "engineAvailable"};
+    QTest::newRow("engine missing")
+        << false << true << QStringList{"readConfig", "engineAvailable"};
     QTest::newRow("connection refused")
         << true << false << QStringList{"readConfig", "engineAvailable", "createDataModules"};
 }

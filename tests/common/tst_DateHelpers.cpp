@@ -54,9 +54,9 @@ void TestDateHelpers::daysInMonth()
 
 void TestDateHelpers::frenchMonthNames()
 {
-    const QStringList expected = {"Janvier", "Février", "Mars",      "Avril",   "Mai",      "Juin",
-                                  "Juillet", "Août",    "Septembre", "Octobre", "Novembre",
-                                  "Décembre"};
+    const QStringList expected = {"Janvier",   "Février", "Mars",     "Avril",
+                                  "Mai",       "Juin",    "Juillet",  "Août",
+                                  "Septembre", "Octobre", "Novembre", "Décembre"};
     for (int m = 1; m <= 12; ++m)
         QCOMPARE(FrenchMonthName(m), expected.at(m - 1));
     QVERIFY(FrenchMonthName(0).isEmpty());
@@ -131,9 +131,12 @@ void TestDateHelpers::sqlDateLiteral_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("literal");
-    QTest::newRow("month first") << "05/03/2008" << "3/5/2008";
-    QTest::newRow("end of year") << "31/12/2008" << "12/31/2008";
-    QTest::newRow("no leading zeros") << "01/01/2010" << "1/1/2010";
+    QTest::newRow("month first") << "05/03/2008"
+                                 << "3/5/2008";
+    QTest::newRow("end of year") << "31/12/2008"
+                                 << "12/31/2008";
+    QTest::newRow("no leading zeros") << "01/01/2010"
+                                      << "1/1/2010";
 }
 
 void TestDateHelpers::sqlDateLiteral()

@@ -45,9 +45,12 @@ void TestFileHelpers::withTrailingBackslash_data()
 {
     QTest::addColumn<QString>("folder");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("added") << "/home/u/Data" << "/home/u/Data/";
-    QTest::newRow("kept") << "/home/u/Data/" << "/home/u/Data/";
-    QTest::newRow("empty") << "" << "/";
+    QTest::newRow("added") << "/home/u/Data"
+                           << "/home/u/Data/";
+    QTest::newRow("kept") << "/home/u/Data/"
+                          << "/home/u/Data/";
+    QTest::newRow("empty") << ""
+                           << "/";
 }
 
 void TestFileHelpers::withTrailingBackslash()
@@ -89,16 +92,26 @@ void TestFileHelpers::matchesMask_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("mask");
     QTest::addColumn<bool>("matches");
-    QTest::newRow("extension") << "Account12.jpg" << "*.jpg" << true;
-    QTest::newRow("case-insensitive") << "A.JPG" << "*.jpg" << true;
-    QTest::newRow("other extension") << "a.jpeg" << "*.jpg" << false;
-    QTest::newRow("star dot star without dot") << "README" << "*.*" << true;
-    QTest::newRow("question mark") << "BD_183.maj" << "BD_???.maj" << true;
-    QTest::newRow("question needs a char") << "BD_18.maj" << "BD_???.maj" << false;
-    QTest::newRow("exact") << "db.ini" << "DB.INI" << true;
-    QTest::newRow("star in middle") << "a.b.c.f" << "a*.f" << true;
-    QTest::newRow("backtracking") << "aXbXc" << "a*b*c" << true;
-    QTest::newRow("accented case") << "Été.jpg" << "été.JPG" << true;
+    QTest::newRow("extension") << "Account12.jpg"
+                               << "*.jpg" << true;
+    QTest::newRow("case-insensitive") << "A.JPG"
+                                      << "*.jpg" << true;
+    QTest::newRow("other extension") << "a.jpeg"
+                                     << "*.jpg" << false;
+    QTest::newRow("star dot star without dot") << "README"
+                                               << "*.*" << true;
+    QTest::newRow("question mark") << "BD_183.maj"
+                                   << "BD_???.maj" << true;
+    QTest::newRow("question needs a char") << "BD_18.maj"
+                                           << "BD_???.maj" << false;
+    QTest::newRow("exact") << "db.ini"
+                           << "DB.INI" << true;
+    QTest::newRow("star in middle") << "a.b.c.f"
+                                    << "a*.f" << true;
+    QTest::newRow("backtracking") << "aXbXc"
+                                  << "a*b*c" << true;
+    QTest::newRow("accented case") << "Été.jpg"
+                                   << "été.JPG" << true;
 }
 
 void TestFileHelpers::matchesMask()

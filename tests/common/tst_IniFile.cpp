@@ -58,15 +58,32 @@ void TestIniFile::readString_data()
     QTest::addColumn<QString>("section");
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("plain") << "DataBase" << "Provider" << "OLEDB";
-    QTest::newRow("backslash kept") << "DataBase" << "Path" << "Data\\";
-    QTest::newRow("case-insensitive names") << "database" << "PROVIDER" << "OLEDB";
-    QTest::newRow("blanks trimmed, first key wins") << "ODBC" << "name" << "ZEMBRALIK_TILVO";
-    QTest::newRow("quotes removed") << "ODBC" << "Driver" << "Microsoft Access Driver (*.mdb)";
-    QTest::newRow("empty value") << "ODBC" << "Empty" << "";
-    QTest::newRow("missing key") << "ODBC" << "Path" << "<default>";
-    QTest::newRow("missing section") << "Nothing" << "Name" << "<default>";
-    QTest::newRow("comment is no key") << "DataBase" << "; how the ODBC way is reached"
+    QTest::newRow("plain") << "DataBase"
+                           << "Provider"
+                           << "OLEDB";
+    QTest::newRow("backslash kept") << "DataBase"
+                                    << "Path"
+                                    << "Data\\";
+    QTest::newRow("case-insensitive names") << "database"
+                                            << "PROVIDER"
+                                            << "OLEDB";
+    QTest::newRow("blanks trimmed, first key wins") << "ODBC"
+                                                    << "name"
+                                                    << "ZEMBRALIK_TILVO";
+    QTest::newRow("quotes removed") << "ODBC"
+                                    << "Driver"
+                                    << "Microsoft Access Driver (*.mdb)";
+    QTest::newRow("empty value") << "ODBC"
+                                 << "Empty"
+                                 << "";
+    QTest::newRow("missing key") << "ODBC"
+                                 << "Path"
+                                 << "<default>";
+    QTest::newRow("missing section") << "Nothing"
+                                     << "Name"
+                                     << "<default>";
+    QTest::newRow("comment is no key") << "DataBase"
+                                       << "; how the ODBC way is reached"
                                        << "<default>";
 }
 
@@ -160,8 +177,7 @@ void TestIniFile::writeKeepsLineEndsAndLastLineWithoutOne_data()
     QTest::addColumn<QByteArray>("expected");
     QTest::newRow("lf file") << QByteArray("[A]\nx=1\n") << QByteArray("[A]\nx=1\ny=2\n");
     QTest::newRow("cr-only file") << QByteArray("[A]\rx=1") << QByteArray("[A]\rx=1\ry=2\r");
-    QTest::newRow("header without line end") << QByteArray("[A]")
-                                             << QByteArray("[A]\r\ny=2\r\n");
+    QTest::newRow("header without line end") << QByteArray("[A]") << QByteArray("[A]\r\ny=2\r\n");
     QTest::newRow("empty file") << QByteArray() << QByteArray("[A]\r\ny=2\r\n");
     QTest::newRow("other section after blank")
         << QByteArray("[A]\nx=1\n\n[B]\n") << QByteArray("[A]\nx=1\ny=2\n\n[B]\n");
@@ -182,8 +198,8 @@ void TestIniFile::valuesAreKeptByteForByte()
     const QString path = "C:\\Données\\Tilvo\\ \"quoted\" %PATH% ; not a comment";
     ini.writeString("Path", "AppDataDir", path);
     QCOMPARE(ini.readString("Path", "AppDataDir"), path);
-    QCOMPARE(ini.toBytes(),
-             QByteArray("[Path]\r\nAppDataDir=C:\\Donn\xe9" "es\\Tilvo\\ \"quoted\" %PATH% ; not a comment\r\n"));
+    QCOMPARE(ini.toBytes(), QByteArray("[Path]\r\nAppDataDir=C:\\Donn\xe9"
+                                       "es\\Tilvo\\ \"quoted\" %PATH% ; not a comment\r\n"));
 }
 
 void TestIniFile::garbageIsReadAroundAndKept()
@@ -204,7 +220,8 @@ void TestIniFile::garbageIsReadAroundAndKept()
 void TestIniFile::windows1252RoundTrip()
 {
     const QString path = m_dir.filePath("cp.ini");
-    const QByteArray bytes = "[Montant]\r\nSymbole=\x80\r\nNote=pr\xe9" "f\xe9r\xe9\r\n";
+    const QByteArray bytes = "[Montant]\r\nSymbole=\x80\r\nNote=pr\xe9"
+                             "f\xe9r\xe9\r\n";
     test::WriteFile(path, bytes);
     IniFile ini(path);
     QVERIFY(ini.existed());
@@ -217,18 +234,21 @@ void TestIniFile::windows1252RoundTrip()
 
 void TestIniFile::utf8FileStaysUtf8()
 {
-    IniFile ini = IniFile::fromBytes("[A]\nNote=pr\xc3\xa9" "f\xc3\xa9r\xc3\xa9\n");
+    IniFile ini = IniFile::fromBytes("[A]\nNote=pr\xc3\xa9"
+                                     "f\xc3\xa9r\xc3\xa9\n");
     QCOMPARE(ini.readString("A", "Note"), QString::fromUtf8("préféré"));
     ini.writeString("A", "Sym", QString::fromUtf8("€"));
-    QCOMPARE(ini.toBytes(), QByteArray("[A]\nNote=pr\xc3\xa9" "f\xc3\xa9r\xc3\xa9\nSym=\xe2\x82\xac\n"));
+    QCOMPARE(ini.toBytes(), QByteArray("[A]\nNote=pr\xc3\xa9"
+                                       "f\xc3\xa9r\xc3\xa9\nSym=\xe2\x82\xac\n"));
 }
 
 void TestIniFile::valueOutsideWindows1252SwitchesToUtf8()
 {
     IniFile ini = IniFile::fromBytes("[A]\r\nNote=\xe9t\xe9\r\n");
     ini.writeString("Path", "AppDataDir", QString::fromUtf8("/home/山田/"));
-    QCOMPARE(ini.toBytes(), QByteArray("[A]\r\nNote=\xc3\xa9t\xc3\xa9\r\n[Path]\r\nAppDataDir=/home/"
-                                       "\xe5\xb1\xb1\xe7\x94\xb0/\r\n"));
+    QCOMPARE(ini.toBytes(),
+             QByteArray("[A]\r\nNote=\xc3\xa9t\xc3\xa9\r\n[Path]\r\nAppDataDir=/home/"
+                        "\xe5\xb1\xb1\xe7\x94\xb0/\r\n"));
     const IniFile reread = IniFile::fromBytes(ini.toBytes());
     QCOMPARE(reread.readString("A", "Note"), QString::fromUtf8("été"));
     QCOMPARE(reread.readString("Path", "AppDataDir"), QString::fromUtf8("/home/山田/"));
@@ -250,7 +270,8 @@ void TestIniFile::missingFileAndSave()
     QCOMPARE(ini.readString("DataBase", "Provider", "OLEDB"), QString("OLEDB"));
     ini.writeString("DataBase", "Provider", "OLEDB");
     QVERIFY(ini.save());
-    QCOMPARE(test::ReadFile(m_dir.filePath("db.ini")), QByteArray("[DataBase]\r\nProvider=OLEDB\r\n"));
+    QCOMPARE(test::ReadFile(m_dir.filePath("db.ini")),
+             QByteArray("[DataBase]\r\nProvider=OLEDB\r\n"));
 }
 
 void TestIniFile::saveToUnwritablePathFails()

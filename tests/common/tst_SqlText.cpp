@@ -69,15 +69,13 @@ void TestSqlText::clauseLines_data()
         << "SELECT * FROM ACCOUNT\r\nWHERE ID_FILE=-1\r\nORDER BY TITLE, DESCRIPTION" << 0 << 1
         << -1 << 2;
     QTest::newRow("lower case keywords")
-        << "select *\nfrom account\nwhere id_file=-1\nhaving x\norder by title" << 1 << 2 << 3
-        << 4;
+        << "select *\nfrom account\nwhere id_file=-1\nhaving x\norder by title" << 1 << 2 << 3 << 4;
     QTest::newRow("empty text") << QString() << -1 << -1 << -1 << -1;
     QTest::newRow("plain substring") << "SELECT FROMAGE\nNOWHERE" << 0 << 1 << -1 << -1;
     QTest::newRow("first line wins") << "WHERE a\nWHERE b" << -1 << 0 << -1 << -1;
     QTest::newRow("ORDER and BY apart") << "ORDER  BY x" << -1 << -1 << -1 << -1;
     // Only a-z are upper-cased: a dotless i does not become I.
-    QTest::newRow("no unicode folding") << QString::fromUtf8("wher\u0131") << -1 << -1 << -1
-                                        << -1;
+    QTest::newRow("no unicode folding") << QString::fromUtf8("wher\u0131") << -1 << -1 << -1 << -1;
 }
 
 void TestSqlText::clauseLines()
@@ -107,30 +105,49 @@ void TestSqlText::buildQuery_data()
     const QByteArray report = "Statistiques\r\nSELECT DateAction, Quantity\r\nFROM CONSUMPTION\r\n"
                               "WHERE Id_Account=-1\r\nORDER BY DateAction";
     QTest::newRow("nothing given keeps the template")
-        << report << false << "" << "" << "" << ""
+        << report << false << ""
+        << ""
+        << ""
+        << ""
         << "Statistiques\r\nSELECT DateAction, Quantity\r\nFROM CONSUMPTION\r\n"
            "WHERE Id_Account=-1\r\nORDER BY DateAction\r\n";
     QTest::newRow("report use")
-        << report << true << "" << "Id_Account=12" << "" << "DateAction"
+        << report << true << ""
+        << "Id_Account=12"
+        << ""
+        << "DateAction"
         << "SELECT DateAction, Quantity\r\nFROM CONSUMPTION\r\nWHERE Id_Account=12\r\n"
            "ORDER BY DateAction\r\n";
     QTest::newRow("every clause")
-        << report << true << "ACCOUNT" << "ID=3" << "COUNT(*)>1" << "Title"
+        << report << true << "ACCOUNT"
+        << "ID=3"
+        << "COUNT(*)>1"
+        << "Title"
         << "SELECT DateAction, Quantity\r\nFROM ACCOUNT\r\nWHERE ID=3\r\nHAVING COUNT(*)>1\r\n"
            "ORDER BY Title\r\n";
     QTest::newRow("having before a last ORDER BY line")
-        << QByteArray("SELECT x\nFROM T\nWHERE a=1\nGROUP BY x\norder by DateAction") << false
-        << "" << "" << "SUM(x)>0" << ""
+        << QByteArray("SELECT x\nFROM T\nWHERE a=1\nGROUP BY x\norder by DateAction") << false << ""
+        << ""
+        << "SUM(x)>0"
+        << ""
         << "SELECT x\r\nFROM T\r\nWHERE a=1\r\nGROUP BY x\r\nHAVING SUM(x)>0\r\n"
            "order by DateAction\r\n";
     QTest::newRow("having appended without ORDER BY")
-        << QByteArray("SELECT x\nFROM T\nGROUP BY x\n") << false << "" << "" << "SUM(x)>0" << ""
+        << QByteArray("SELECT x\nFROM T\nGROUP BY x\n") << false << ""
+        << ""
+        << "SUM(x)>0"
+        << ""
         << "SELECT x\r\nFROM T\r\nGROUP BY x\r\nHAVING SUM(x)>0\r\n";
     QTest::newRow("existing having replaced")
-        << QByteArray("SELECT x\nFROM T\nHAVING 1=1\nORDER BY x") << false << "" << ""
-        << "SUM(x)>0" << ""
+        << QByteArray("SELECT x\nFROM T\nHAVING 1=1\nORDER BY x") << false << ""
+        << ""
+        << "SUM(x)>0"
+        << ""
         << "SELECT x\r\nFROM T\r\nHAVING SUM(x)>0\r\nORDER BY x\r\n";
-    QTest::newRow("drop first of an empty file") << QByteArray() << true << "" << "" << "" << ""
+    QTest::newRow("drop first of an empty file") << QByteArray() << true << ""
+                                                 << ""
+                                                 << ""
+                                                 << ""
                                                  << "";
 }
 
@@ -155,10 +172,18 @@ void TestSqlText::buildQueryErrorsNameTheFile_data()
     QTest::addColumn<QString>("from");
     QTest::addColumn<QString>("where");
     QTest::addColumn<QString>("orderBy");
-    QTest::newRow("missing file") << false << "" << "" << "";
-    QTest::newRow("no FROM line") << true << "T" << "" << "";
-    QTest::newRow("no WHERE line") << true << "" << "a=1" << "";
-    QTest::newRow("no ORDER BY line") << true << "" << "" << "x";
+    QTest::newRow("missing file") << false << ""
+                                  << ""
+                                  << "";
+    QTest::newRow("no FROM line") << true << "T"
+                                  << ""
+                                  << "";
+    QTest::newRow("no WHERE line") << true << ""
+                                   << "a=1"
+                                   << "";
+    QTest::newRow("no ORDER BY line") << true << ""
+                                      << ""
+                                      << "x";
 }
 
 void TestSqlText::buildQueryErrorsNameTheFile()
@@ -235,11 +260,16 @@ void TestSqlText::trimLeadingBlanks_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("blanks") << "     12.50" << "12.50";
-    QTest::newRow("none") << "12.50 " << "12.50 ";
-    QTest::newRow("tab stays") << "\t 1" << "\t 1";
-    QTest::newRow("only blanks") << "   " << "";
-    QTest::newRow("empty") << "" << "";
+    QTest::newRow("blanks") << "     12.50"
+                            << "12.50";
+    QTest::newRow("none") << "12.50 "
+                          << "12.50 ";
+    QTest::newRow("tab stays") << "\t 1"
+                               << "\t 1";
+    QTest::newRow("only blanks") << "   "
+                                 << "";
+    QTest::newRow("empty") << ""
+                           << "";
 }
 
 void TestSqlText::trimLeadingBlanks()

@@ -26,11 +26,16 @@ void TestTextHelpers::foldAccents_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("lower case word") << "électricité" << "electricite";
-    QTest::newRow("capital stays") << "Électricité" << "Électricite";
-    QTest::newRow("every folded letter") << "éèêëàâäùûüôöîïç" << "eeeeaaauuuooiic";
-    QTest::newRow("others stay") << "ÿñœ€Ç" << "ÿñœ€Ç";
-    QTest::newRow("plain") << "Tilvo" << "Tilvo";
+    QTest::newRow("lower case word") << "électricité"
+                                     << "electricite";
+    QTest::newRow("capital stays") << "Électricité"
+                                   << "Électricite";
+    QTest::newRow("every folded letter") << "éèêëàâäùûüôöîïç"
+                                         << "eeeeaaauuuooiic";
+    QTest::newRow("others stay") << "ÿñœ€Ç"
+                                 << "ÿñœ€Ç";
+    QTest::newRow("plain") << "Tilvo"
+                           << "Tilvo";
 }
 
 void TestTextHelpers::foldAccents()
@@ -44,9 +49,12 @@ void TestTextHelpers::fileNameSafe_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("slash colon question") << "Eau/froide: combien?" << "Eau_froide_ combien_";
-    QTest::newRow("all nine") << "a/b\\c:d*e?f\"g<h>i|j" << "a_b_c_d_e_f_g_h_i_j";
-    QTest::newRow("untouched") << "Gaz (cuisine).jpg" << "Gaz (cuisine).jpg";
+    QTest::newRow("slash colon question") << "Eau/froide: combien?"
+                                          << "Eau_froide_ combien_";
+    QTest::newRow("all nine") << "a/b\\c:d*e?f\"g<h>i|j"
+                              << "a_b_c_d_e_f_g_h_i_j";
+    QTest::newRow("untouched") << "Gaz (cuisine).jpg"
+                               << "Gaz (cuisine).jpg";
 }
 
 void TestTextHelpers::fileNameSafe()
@@ -60,12 +68,18 @@ void TestTextHelpers::trimBlanks_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("both sides") << "  eau froide  " << "eau froide";
-    QTest::newRow("leading tab stays") << "\teau " << "\teau";
-    QTest::newRow("empty") << "" << "";
-    QTest::newRow("only spaces keep one") << "    " << " ";
-    QTest::newRow("one space") << " " << " ";
-    QTest::newRow("nothing to trim") << "a b" << "a b";
+    QTest::newRow("both sides") << "  eau froide  "
+                                << "eau froide";
+    QTest::newRow("leading tab stays") << "\teau "
+                                       << "\teau";
+    QTest::newRow("empty") << ""
+                           << "";
+    QTest::newRow("only spaces keep one") << "    "
+                                          << " ";
+    QTest::newRow("one space") << " "
+                               << " ";
+    QTest::newRow("nothing to trim") << "a b"
+                                     << "a b";
 }
 
 void TestTextHelpers::trimBlanks()
@@ -112,11 +126,16 @@ void TestTextHelpers::toLocaleDecimal_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("point to comma") << "12.50" << "12,50";
-    QTest::newRow("comma kept as separator") << "12,50" << "12,50";
-    QTest::newRow("only the first comma") << "1,2,3" << "1,2,3";
-    QTest::newRow("comma first, point stays") << "1.2,3" << "1.2,3";
-    QTest::newRow("nothing to change") << "125" << "125";
+    QTest::newRow("point to comma") << "12.50"
+                                    << "12,50";
+    QTest::newRow("comma kept as separator") << "12,50"
+                                             << "12,50";
+    QTest::newRow("only the first comma") << "1,2,3"
+                                          << "1,2,3";
+    QTest::newRow("comma first, point stays") << "1.2,3"
+                                              << "1.2,3";
+    QTest::newRow("nothing to change") << "125"
+                                       << "125";
 }
 
 void TestTextHelpers::toLocaleDecimal()

@@ -24,8 +24,8 @@ void TestWindows1252::knownCharacters_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::newRow("euro") << QString::fromUtf8("12,500 €") << QByteArray("12,500 \x80");
     QTest::newRow("accents") << QString::fromUtf8("Février") << QByteArray("F\xe9vrier");
-    QTest::newRow("oe and quotes") << QString::fromUtf8("œ‘’“”…")
-                                   << QByteArray("\x9c\x91\x92\x93\x94\x85");
+    QTest::newRow("oe and quotes")
+        << QString::fromUtf8("œ‘’“”…") << QByteArray("\x9c\x91\x92\x93\x94\x85");
     QTest::newRow("latin-1 high half") << QString::fromUtf8("ÿ") << QByteArray("\xff");
 }
 
@@ -62,9 +62,11 @@ void TestWindows1252::decodeTextChoosesTheEncoding_data()
     QTest::newRow("ascii") << QByteArray("plain") << "plain";
     QTest::newRow("windows-1252") << QByteArray("caf\xe9") << QString::fromUtf8("café");
     QTest::newRow("utf-8") << QByteArray("caf\xc3\xa9") << QString::fromUtf8("café");
-    QTest::newRow("utf-8 with bom") << QByteArray("\xef\xbb\xbf" "abc") << "abc";
-    QTest::newRow("broken utf-8 reads as 1252") << QByteArray("\xc3\x28")
-                                                << QString::fromUtf8("Ã(");
+    QTest::newRow("utf-8 with bom") << QByteArray("\xef\xbb\xbf"
+                                                  "abc")
+                                    << "abc";
+    QTest::newRow("broken utf-8 reads as 1252")
+        << QByteArray("\xc3\x28") << QString::fromUtf8("Ã(");
 }
 
 void TestWindows1252::decodeTextChoosesTheEncoding()

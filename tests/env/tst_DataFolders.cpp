@@ -16,8 +16,8 @@ using namespace tilvo;
 
 namespace {
 
-const QStringList kSubFolders = {"Export", "Html", "Backup", "Data", "Data/Access", "Data/Images",
-                                 "Data/Files"};
+const QStringList kSubFolders = {"Export",      "Html",        "Backup",    "Data",
+                                 "Data/Access", "Data/Images", "Data/Files"};
 
 // A program folder and a documents folder inside one temporary folder.
 struct Fixture
@@ -65,9 +65,12 @@ void TestDataFolders::environmentNames_data()
 {
     QTest::addColumn<QString>("executable");
     QTest::addColumn<QString>("settings");
-    QTest::newRow("plain") << "/usr/bin/tilvo" << "tilvo.ini";
-    QTest::newRow("upper case exe") << "C:/Prog/TILVO.EXE" << "tilvo.ini";
-    QTest::newRow("other name") << "/x/Tilvo-Beta" << "tilvo-beta.ini";
+    QTest::newRow("plain") << "/usr/bin/tilvo"
+                           << "tilvo.ini";
+    QTest::newRow("upper case exe") << "C:/Prog/TILVO.EXE"
+                                    << "tilvo.ini";
+    QTest::newRow("other name") << "/x/Tilvo-Beta"
+                                << "tilvo-beta.ini";
 }
 
 void TestDataFolders::environmentNames()
@@ -95,8 +98,10 @@ void TestDataFolders::defaultDataFolderUnderDocuments()
              BaseFolderWarning().replace("\r", "\r\n") + "\r\n");
     const QByteArray dataWarning = test::ReadFile(f.env.DataFolder + "Avertissement.txt");
     QVERIFY(dataWarning.startsWith("ATTENTION : NE SUPPRIMEZ PAS CE REPERTOIRE \r\n\r\n"
-                                   "Ce r\xe9pertoire contient les donn\xe9" "es du logiciels Tilvo "
-                                   "\xe9" "dit\xe9s par Vantrel Software Developpement\r\nContact : "));
+                                   "Ce r\xe9pertoire contient les donn\xe9"
+                                   "es du logiciels Tilvo "
+                                   "\xe9"
+                                   "dit\xe9s par Vantrel Software Developpement\r\nContact : "));
     for (const QString& sub : kSubFolders)
         QVERIFY2(QFileInfo(f.env.DataFolder + sub).isDir(), qPrintable(sub));
     QVERIFY(!QFileInfo::exists(f.program + "Avertissement.txt"));
@@ -126,8 +131,8 @@ void TestDataFolders::appDataDirChoices_data()
     QTest::newRow("removable drive") << "" << true << false << "<program>";
     QTest::newRow("named base") << "<base>" << false << false << "<base>Tilvo/";
     QTest::newRow("named base with backslashes") << "<base\\>" << false << false << "<base>Tilvo/";
-    QTest::newRow("named base without final slash") << "<base-noslash>" << false << false
-                                                    << "<base>Tilvo/";
+    QTest::newRow("named base without final slash")
+        << "<base-noslash>" << false << false << "<base>Tilvo/";
 }
 
 void TestDataFolders::appDataDirChoices()
@@ -143,7 +148,8 @@ void TestDataFolders::appDataDirChoices()
     written.replace("<base>", base)
         .replace("<base\\>", QString(base).replace('/', '\\'))
         .replace("<base-noslash>", base.chopped(1));
-    test::WriteFile(f.program + "directories.ini", "[Path]\r\nAppDataDir=" + written.toUtf8() + "\r\n");
+    test::WriteFile(f.program + "directories.ini",
+                    "[Path]\r\nAppDataDir=" + written.toUtf8() + "\r\n");
     if (developmentMarker)
         test::WriteFile(f.program + "tilvo.dpr", "");
     f.removable = removable;
@@ -194,7 +200,8 @@ void TestDataFolders::firstRunFromTemplateIsSilent()
     test::WriteFile(f.program + "Ressources/DB/SortList.def", "sort");
     test::WriteFile(f.program + "tilvo.ini", "[Properties]\r\nSplash=0\r\n");
     QDir().mkpath(f.env.DataFolder);
-    const FirstRunTarget target{f.env.DataFolder + "Data/", "Access\\TILVO.MDB", "Access/TILVO.MDB"};
+    const FirstRunTarget target{f.env.DataFolder + "Data/", "Access\\TILVO.MDB",
+                                "Access/TILVO.MDB"};
     test::ScriptedPrompts prompts;
     test::RecordingWaitDisplay wait;
 
@@ -203,11 +210,13 @@ void TestDataFolders::firstRunFromTemplateIsSilent()
     QCOMPARE(test::ReadFile(target.databaseFolder + "Images/Account1.jpg"), QByteArray("jpg"));
     QVERIFY(QFileInfo(target.databaseFolder + "Files").isDir());
     QCOMPARE(test::ReadFile(f.env.DataFolder + "SortList.def"), QByteArray("sort"));
-    QCOMPARE(test::ReadFile(f.env.DataFolder + "tilvo.ini"), QByteArray("[Properties]\r\nSplash=0\r\n"));
+    QCOMPARE(test::ReadFile(f.env.DataFolder + "tilvo.ini"),
+             QByteArray("[Properties]\r\nSplash=0\r\n"));
     QVERIFY(prompts.shown.isEmpty());
     QVERIFY(!wait.visible);
-    QCOMPARE(wait.messages, (QStringList{"Quelques instants, SVP ...", "Copie de la base de données",
-                                         "Copie des images", "Copie des fichiers"}));
+    QCOMPARE(wait.messages,
+             (QStringList{"Quelques instants, SVP ...", "Copie de la base de données",
+                          "Copie des images", "Copie des fichiers"}));
     QCOMPARE(wait.position(), 3);
     QVERIFY(wait.closed);
 }
@@ -235,9 +244,10 @@ void TestDataFolders::firstRunFromOlderInstallation()
     QVERIFY(QFileInfo::exists(f.program + "Data/Access/TILVO.MDB"));
     QVERIFY(wait.visible);
     QCOMPARE(wait.tasks, QStringList{"TRANSFERT DES DONNEES"});
-    QCOMPARE(prompts.texts(),
-             QStringList{"IMPORTANT !!\r\rLa base de données a été transférée dans le réperoire :\r" +
-                         target.databaseFolder + "\r\rNE SUPPRIMEZ PAS CE REPERTOIRE"});
+    QCOMPARE(
+        prompts.texts(),
+        QStringList{"IMPORTANT !!\r\rLa base de données a été transférée dans le réperoire :\r" +
+                    target.databaseFolder + "\r\rNE SUPPRIMEZ PAS CE REPERTOIRE"});
     QCOMPARE(prompts.shown.first().icon, Prompts::Icon::Warning);
 }
 

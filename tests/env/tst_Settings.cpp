@@ -87,12 +87,13 @@ void TestSettings::saveWritesFifteenKeysInOrderAndKeepsOthers()
     s.State = "wsNormal";
     s.TwainSource = QString::fromUtf8("Numériseur");
     QVERIFY(SaveSettings(path, s));
-    QCOMPARE(test::ReadFile(path),
-             QByteArray("; mine\r\n[Other]\r\nMine=1\r\n[Windows]\r\nUnknown=x\r\nLeft=5\r\nTop=-1\r\n"
-                        "Width=-1\r\nHeight=-1\r\nState=wsNormal\r\nStyle=0\r\n[Properties]\r\n"
-                        "FirstLaunch=0\r\nTestMdac=0\r\nSplash=1\r\nHideBigFontMsg=0\r\n"
-                        "ShowCalendar=0\r\n[Scan]\r\nTwainSource=Num\xe9riseur\r\nShowTwainUI=0\r\n"
-                        "MaxWidth=5000\r\nJpegQuality=100\r\n"));
+    QCOMPARE(
+        test::ReadFile(path),
+        QByteArray("; mine\r\n[Other]\r\nMine=1\r\n[Windows]\r\nUnknown=x\r\nLeft=5\r\nTop=-1\r\n"
+                   "Width=-1\r\nHeight=-1\r\nState=wsNormal\r\nStyle=0\r\n[Properties]\r\n"
+                   "FirstLaunch=0\r\nTestMdac=0\r\nSplash=1\r\nHideBigFontMsg=0\r\n"
+                   "ShowCalendar=0\r\n[Scan]\r\nTwainSource=Num\xe9riseur\r\nShowTwainUI=0\r\n"
+                   "MaxWidth=5000\r\nJpegQuality=100\r\n"));
     const Settings back = LoadSettings(path);
     QCOMPARE(back.TwainSource, s.TwainSource);
     QVERIFY(!back.FirstLaunch);
@@ -115,20 +116,19 @@ void TestSettings::restorePlacement_data()
     // Work area 1280 × 1000: 800 × 600 centred is at (240, 200).
     QTest::newRow("never saved") << -1 << -1 << -1 << -1 << "" << QRect(240, 200, 800, 600)
                                  << false;
-    QTest::newRow("saved and fitting") << 10 << 20 << 900 << 700 << "wsNormal"
-                                       << QRect(10, 20, 900, 700) << false;
-    QTest::newRow("exactly the work area") << 0 << 0 << 1280 << 1000 << "wsNormal"
-                                           << QRect(0, 0, 1280, 1000) << false;
-    QTest::newRow("wider than the screen") << 0 << 0 << 1600 << 700 << "wsNormal"
-                                           << QRect(240, 200, 800, 600) << false;
-    QTest::newRow("too low") << 10 << 400 << 900 << 700 << "" << QRect(240, 200, 800, 600)
-                             << false;
-    QTest::newRow("negative left is centred") << -50 << 20 << 900 << 700 << ""
-                                              << QRect(190, 20, 900, 700) << false;
-    QTest::newRow("negative left, still negative") << -500 << 20 << 1500 << 700 << ""
-                                                   << QRect(0, 20, 1500, 700) << false;
-    QTest::newRow("negative height") << 10 << 20 << 900 << -5 << "" << QRect(240, 200, 800, 600)
-                                     << false;
+    QTest::newRow("saved and fitting")
+        << 10 << 20 << 900 << 700 << "wsNormal" << QRect(10, 20, 900, 700) << false;
+    QTest::newRow("exactly the work area")
+        << 0 << 0 << 1280 << 1000 << "wsNormal" << QRect(0, 0, 1280, 1000) << false;
+    QTest::newRow("wider than the screen")
+        << 0 << 0 << 1600 << 700 << "wsNormal" << QRect(240, 200, 800, 600) << false;
+    QTest::newRow("too low") << 10 << 400 << 900 << 700 << "" << QRect(240, 200, 800, 600) << false;
+    QTest::newRow("negative left is centred")
+        << -50 << 20 << 900 << 700 << "" << QRect(190, 20, 900, 700) << false;
+    QTest::newRow("negative left, still negative")
+        << -500 << 20 << 1500 << 700 << "" << QRect(0, 20, 1500, 700) << false;
+    QTest::newRow("negative height")
+        << 10 << 20 << 900 << -5 << "" << QRect(240, 200, 800, 600) << false;
     QTest::newRow("huge numbers") << 2147483647 << 2147483647 << 2147483647 << 2147483647 << ""
                                   << QRect(240, 200, 800, 600) << false;
     QTest::newRow("maximized keeps the normal rectangle")
@@ -162,8 +162,8 @@ void TestSettings::storePlacement_data()
     QTest::addColumn<QRect>("stored");
     QTest::addColumn<QString>("state");
     QTest::newRow("normal") << false << false << QRect(30, 40, 820, 610) << "wsNormal";
-    QTest::newRow("maximized keeps the last normal") << true << false << QRect(1, 2, 3, 4)
-                                                     << "wsMaximized";
+    QTest::newRow("maximized keeps the last normal")
+        << true << false << QRect(1, 2, 3, 4) << "wsMaximized";
     QTest::newRow("minimized") << false << true << QRect(30, 40, 820, 610) << "wsMinimized";
 }
 

@@ -24,15 +24,27 @@ void TestTextCatalogue::lookupText_data()
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("defaultText");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("no marker") << "HtmlView" << "String1" << "Enregistrer la page html sous ..."
+    QTest::newRow("no marker") << "HtmlView"
+                               << "String1"
+                               << "Enregistrer la page html sous ..."
                                << "Enregistrer la page html sous ...";
     QTest::newRow("marker and placeholder")
-        << "PreviewImage" << "Message1"
+        << "PreviewImage"
+        << "Message1"
         << "IMPOSSIBLE D'IMPRIMER L'IMAGE !{CR}Le fichier \"%1\" a sans doute été supprimé."
         << "IMPOSSIBLE D'IMPRIMER L'IMAGE !\rLe fichier \"%1\" a sans doute été supprimé.";
-    QTest::newRow("two markers in a row") << "A" << "B" << "x{CR}{CR}y" << "x\r\ry";
-    QTest::newRow("empty section and key") << "" << "" << "a{CR}" << "a\r";
-    QTest::newRow("lower-case marker is text") << "A" << "B" << "a{cr}b" << "a{cr}b";
+    QTest::newRow("two markers in a row") << "A"
+                                          << "B"
+                                          << "x{CR}{CR}y"
+                                          << "x\r\ry";
+    QTest::newRow("empty section and key") << ""
+                                           << ""
+                                           << "a{CR}"
+                                           << "a\r";
+    QTest::newRow("lower-case marker is text") << "A"
+                                               << "B"
+                                               << "a{cr}b"
+                                               << "a{cr}b";
 }
 
 void TestTextCatalogue::lookupText()

@@ -18,9 +18,9 @@ TMdacMsg::TMdacMsg(const QString& programFolder, QWidget* parent) : QDialog(pare
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(4);
-    layout->addWidget(BuildTitleBar(this, QStringLiteral(" Information"), false, false,
-                                    QStringLiteral("Exit"))
-                          .bar);
+    layout->addWidget(
+        BuildTitleBar(this, QStringLiteral(" Information"), false, false, QStringLiteral("Exit"))
+            .bar);
     WebBrowser1 = new QTextBrowser(this);
     WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
     WebBrowser1->setOpenExternalLinks(true);

@@ -35,7 +35,8 @@ TNewGauge::TNewGauge()
     move(area.left() + (area.width() - width()) / 2, area.top() + (area.height() - height()) / 2);
 }
 
-WidgetUpdateDisplay::WidgetUpdateDisplay(Prompts& prompts) : m_prompts(prompts) {}
+WidgetUpdateDisplay::WidgetUpdateDisplay(Prompts& prompts) : m_prompts(prompts)
+{}
 
 WidgetUpdateDisplay::~WidgetUpdateDisplay() = default;
 

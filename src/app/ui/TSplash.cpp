@@ -37,7 +37,8 @@ TSplash::TSplash(int currentYear)
     version_->setObjectName(QStringLiteral("version_"));
     Lab_Maker = new QLabel(QStringLiteral("© 2008 ") + QString::fromLatin1(MakerName), this);
     Lab_Maker->setObjectName(QStringLiteral("Lab_Maker"));
-    Lab_Maker->setText(Lab_Maker->text().replace(QLatin1String("2008"), QString::number(currentYear)));
+    Lab_Maker->setText(
+        Lab_Maker->text().replace(QLatin1String("2008"), QString::number(currentYear)));
     info_ = new QLabel(QStringLiteral("Chargement ..."), this);
     info_->setObjectName(QStringLiteral("info"));
     barre = new QProgressBar(this);
@@ -54,7 +55,8 @@ TSplash::TSplash(int currentYear)
 
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->geometry();
-        move(area.left() + (area.width() - width()) / 2, area.top() + (area.height() - height()) / 2);
+        move(area.left() + (area.width() - width()) / 2,
+             area.top() + (area.height() - height()) / 2);
     }
 }
 

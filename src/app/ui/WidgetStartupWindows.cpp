@@ -15,8 +15,7 @@ namespace tilvo {
 WidgetStartupWindows::WidgetStartupWindows(Prompts& prompts, const Clock& clock,
                                            std::function<bool(const QUrl&)> openUrl)
     : m_prompts(prompts), m_clock(clock), m_openUrl(std::move(openUrl))
-{
-}
+{}
 
 WidgetStartupWindows::~WidgetStartupWindows() = default;
 

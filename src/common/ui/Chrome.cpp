@@ -212,7 +212,8 @@ TitleBarParts BuildTitleBar(QWidget* window, const QString& titleText, bool mini
     if (maximizeButton)
         parts.maximize = button(QStringLiteral("SysMaxiBtn"), QStringLiteral("Agrandir"),
                                 QStyle::SP_TitleBarMaxButton);
-    parts.close = button(closeButtonName, QStringLiteral("Quitter"), QStyle::SP_TitleBarCloseButton);
+    parts.close =
+        button(closeButtonName, QStringLiteral("Quitter"), QStyle::SP_TitleBarCloseButton);
     return parts;
 }
 
@@ -287,7 +288,8 @@ void SetUpChrome(QWidget* window, const ChromeSpec& spec)
         });
     }
     if (auto* button = qobject_cast<QToolButton*>(minimize)) {
-        QObject::connect(button, &QToolButton::clicked, window, [window] { window->showMinimized(); });
+        QObject::connect(button, &QToolButton::clicked, window,
+                         [window] { window->showMinimized(); });
     }
     if (auto* button = qobject_cast<QToolButton*>(maximize)) {
         const SizeButtonKind kindOfButton = spec.sizeButton;
@@ -312,7 +314,7 @@ void ShowCaption(QWidget* window)
 void AddDragHandle(QWidget* window, QWidget* handle)
 {
     if (auto* controller = window->findChild<ChromeController*>(QStringLiteral("ChromeController"),
-                                                                 Qt::FindDirectChildrenOnly))
+                                                                Qt::FindDirectChildrenOnly))
         controller->addDrag(handle);
 }
 
@@ -329,8 +331,10 @@ void ToggleWorkArea(QWidget* window, const QRect& area)
     if (covers) {
         window->showNormal();
         const QSize client(800, 600);
-        int left = static_cast<int>(std::lround((area.left() + area.width() - client.width()) / 2.0));
-        int top = static_cast<int>(std::lround((area.top() + area.height() - client.height()) / 2.0));
+        int left =
+            static_cast<int>(std::lround((area.left() + area.width() - client.width()) / 2.0));
+        int top =
+            static_cast<int>(std::lround((area.top() + area.height() - client.height()) / 2.0));
         window->resize(client);
         window->move(std::max(left, 0), std::max(top, 0));
         if (button)

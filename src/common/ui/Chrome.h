@@ -20,7 +20,12 @@ namespace tilvo {
 // With standard chrome on, the drawn title bar is hidden and the platform's frame takes its
 // place; grips named `Image1` keep working.
 
-enum class SizeButtonKind { None, Platform, WorkArea };
+enum class SizeButtonKind
+{
+    None,
+    Platform,
+    WorkArea
+};
 
 struct ChromeSpec
 {
@@ -28,7 +33,7 @@ struct ChromeSpec
     int minimumHeight = 0; // likewise for the height
     SizeButtonKind sizeButton = SizeButtonKind::None;
     bool mainWindow = false;
-    bool keepOwnChrome = false;  // drop-down lists, splash and about windows
+    bool keepOwnChrome = false; // drop-down lists, splash and about windows
     bool centreOnMainWindow = true;
 };
 

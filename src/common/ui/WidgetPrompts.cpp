@@ -15,11 +15,16 @@ namespace {
 QMessageBox::Icon BoxIcon(Prompts::Icon icon)
 {
     switch (icon) {
-    case Prompts::Icon::Information: return QMessageBox::Information;
-    case Prompts::Icon::Warning: return QMessageBox::Warning;
-    case Prompts::Icon::Error: return QMessageBox::Critical;
-    case Prompts::Icon::Question: return QMessageBox::Question;
-    case Prompts::Icon::None: break;
+    case Prompts::Icon::Information:
+        return QMessageBox::Information;
+    case Prompts::Icon::Warning:
+        return QMessageBox::Warning;
+    case Prompts::Icon::Error:
+        return QMessageBox::Critical;
+    case Prompts::Icon::Question:
+        return QMessageBox::Question;
+    case Prompts::Icon::None:
+        break;
     }
     return QMessageBox::NoIcon;
 }
@@ -43,8 +48,8 @@ QString DialogFilter(const QString& filter)
     const QStringList parts = filter.split(u'|');
     QStringList entries;
     for (int i = 0; i + 1 < parts.size(); i += 2)
-        entries.append(parts.at(i) + QStringLiteral(" (") + QString(parts.at(i + 1)).replace(u';', u' ') +
-                       u')');
+        entries.append(parts.at(i) + QStringLiteral(" (") +
+                       QString(parts.at(i + 1)).replace(u';', u' ') + u')');
     return entries.join(QStringLiteral(";;"));
 }
 

@@ -16,7 +16,8 @@ TAboutBox::TAboutBox(int currentYear, QWidget* parent) : QDialog(parent)
     const QString name = QString::fromUtf8(ProgramTitle);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 8);
-    layout->addWidget(BuildTitleBar(this, QStringLiteral(" A propos de ") + name, false, false).bar);
+    layout->addWidget(
+        BuildTitleBar(this, QStringLiteral(" A propos de ") + name, false, false).bar);
     auto* program = new QLabel(name, this);
     program->setObjectName(QStringLiteral("ProductName"));
     QFont big = program->font();
@@ -24,11 +25,12 @@ TAboutBox::TAboutBox(int currentYear, QWidget* parent) : QDialog(parent)
     big.setBold(true);
     program->setFont(big);
     program->setAlignment(Qt::AlignCenter);
-    auto* version = new QLabel(QStringLiteral("Version ") + QString::fromLatin1(ProgramVersion), this);
+    auto* version =
+        new QLabel(QStringLiteral("Version ") + QString::fromLatin1(ProgramVersion), this);
     version->setObjectName(QStringLiteral("Version"));
     version->setAlignment(Qt::AlignCenter);
-    auto* maker = new QLabel(QStringLiteral("© %1 ").arg(currentYear) + QString::fromLatin1(MakerName),
-                             this);
+    auto* maker =
+        new QLabel(QStringLiteral("© %1 ").arg(currentYear) + QString::fromLatin1(MakerName), this);
     maker->setAlignment(Qt::AlignCenter);
     auto* ok = new QPushButton(QStringLiteral(" &Ok"), this);
     ok->setObjectName(QStringLiteral("OKButton"));

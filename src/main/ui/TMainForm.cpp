@@ -98,14 +98,14 @@ TMainForm::TMainForm(MainFormServices services) : m_services(std::move(services)
     OpenFirstDossier();
     m_services.settings.FirstLaunch = false;
     RunGuarded(m_services.prompts, [this] { RefreshCommands(); });
-    Lab_Copyright->setText(
-        Lab_Copyright->text().replace(QLatin1String("2008"),
-                                      QString::number(CurrentYear(m_services.clock))));
+    Lab_Copyright->setText(Lab_Copyright->text().replace(
+        QLatin1String("2008"), QString::number(CurrentYear(m_services.clock))));
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(1000);
-    connect(Timer1, &QTimer::timeout, this, [this] { RunGuarded(m_services.prompts, [this] { Timer1Timer(); }); });
+    connect(Timer1, &QTimer::timeout, this,
+            [this] { RunGuarded(m_services.prompts, [this] { Timer1Timer(); }); });
     Timer1->start();
 }
 
@@ -129,16 +129,23 @@ void TMainForm::buildWindow()
     // Menus.
     Popup_File = new QMenu(this);
     Popup_File->setObjectName(QStringLiteral("Popup_File"));
-    Popup_File_Add = Entry(Popup_File, QStringLiteral("Popup_File_Add"), QStringLiteral("&Créer un dossier"));
-    Popup_File_Open = Entry(Popup_File, QStringLiteral("Popup_File_Open"), QStringLiteral("&Ouvrir un dossier"));
+    Popup_File_Add =
+        Entry(Popup_File, QStringLiteral("Popup_File_Add"), QStringLiteral("&Créer un dossier"));
+    Popup_File_Open =
+        Entry(Popup_File, QStringLiteral("Popup_File_Open"), QStringLiteral("&Ouvrir un dossier"));
     Popup_File->addSeparator();
-    Popup_File_Close = Entry(Popup_File, QStringLiteral("Popup_File_Close"), QStringLiteral("&Fermer ce dossier"));
-    Popup_File_Delete = Entry(Popup_File, QStringLiteral("Popup_File_Delete"), QStringLiteral("&Supprimer ce dossier"));
+    Popup_File_Close =
+        Entry(Popup_File, QStringLiteral("Popup_File_Close"), QStringLiteral("&Fermer ce dossier"));
+    Popup_File_Delete = Entry(Popup_File, QStringLiteral("Popup_File_Delete"),
+                              QStringLiteral("&Supprimer ce dossier"));
     Popup_File->addSeparator();
-    Popup_File_Edit = Entry(Popup_File, QStringLiteral("Popup_File_Edit"), QStringLiteral("&Modifier ce dossier"));
+    Popup_File_Edit = Entry(Popup_File, QStringLiteral("Popup_File_Edit"),
+                            QStringLiteral("&Modifier ce dossier"));
     Popup_File->addSeparator();
-    Popup_File_Exit = Entry(Popup_File, QStringLiteral("Popup_File_Exit"), QStringLiteral("&Quitter"));
-    connect(Popup_File_Exit, &QAction::triggered, this, [this] { RunGuarded(m_services.prompts, [this] { Popup_File_ExitClick(); }); });
+    Popup_File_Exit =
+        Entry(Popup_File, QStringLiteral("Popup_File_Exit"), QStringLiteral("&Quitter"));
+    connect(Popup_File_Exit, &QAction::triggered, this,
+            [this] { RunGuarded(m_services.prompts, [this] { Popup_File_ExitClick(); }); });
 
     const auto publishMenu = [this](const QString& prefix, QAction*& stat, QMenu*& list,
                                     QAction*& simple, QAction*& full) {
@@ -147,8 +154,10 @@ void TMainForm::buildWindow()
         stat = Entry(menu, prefix + QStringLiteral("_Stat"), QStringLiteral("&Statistique"));
         list = menu->addMenu(QStringLiteral("&Historique"));
         list->setObjectName(prefix + QStringLiteral("_List"));
-        simple = Entry(list, prefix + QStringLiteral("_List_Simple"), QStringLiteral("&Simple (sans graphiques)"));
-        full = Entry(list, prefix + QStringLiteral("_List_Full"), QStringLiteral("&Complet (avec graphiques)"));
+        simple = Entry(list, prefix + QStringLiteral("_List_Simple"),
+                       QStringLiteral("&Simple (sans graphiques)"));
+        full = Entry(list, prefix + QStringLiteral("_List_Full"),
+                     QStringLiteral("&Complet (avec graphiques)"));
         return menu;
     };
     Popup_Report = publishMenu(QStringLiteral("Popup_Report"), Popup_Report_Stat, Popup_Report_List,
@@ -160,20 +169,34 @@ void TMainForm::buildWindow()
     Popup_Tools->setObjectName(QStringLiteral("Popup_Tools"));
     Popup_Tools_DataBase = Popup_Tools->addMenu(QStringLiteral("&Base de données"));
     Popup_Tools_DataBase->setObjectName(QStringLiteral("Popup_Tools_DataBase"));
-    Popup_Tools_DataBase_Backup = Entry(Popup_Tools_DataBase, QStringLiteral("Popup_Tools_DataBase_Backup"), QStringLiteral("&Sauvegarde"));
-    Popup_Tools_DataBase_restore = Entry(Popup_Tools_DataBase, QStringLiteral("Popup_Tools_DataBase_restore"), QStringLiteral("&Restauration"));
-    Popup_Tools_DataBase_History = Entry(Popup_Tools_DataBase, QStringLiteral("Popup_Tools_DataBase_History"), QStringLiteral("&Historique"));
+    Popup_Tools_DataBase_Backup =
+        Entry(Popup_Tools_DataBase, QStringLiteral("Popup_Tools_DataBase_Backup"),
+              QStringLiteral("&Sauvegarde"));
+    Popup_Tools_DataBase_restore =
+        Entry(Popup_Tools_DataBase, QStringLiteral("Popup_Tools_DataBase_restore"),
+              QStringLiteral("&Restauration"));
+    Popup_Tools_DataBase_History =
+        Entry(Popup_Tools_DataBase, QStringLiteral("Popup_Tools_DataBase_History"),
+              QStringLiteral("&Historique"));
     Popup_Tools_DataBase->addSeparator();
-    Popup_Tools_DataBase_Compact = Entry(Popup_Tools_DataBase, QStringLiteral("Popup_Tools_DataBase_Compact"), QStringLiteral("&Compacter/Réparer"));
+    Popup_Tools_DataBase_Compact =
+        Entry(Popup_Tools_DataBase, QStringLiteral("Popup_Tools_DataBase_Compact"),
+              QStringLiteral("&Compacter/Réparer"));
 
     Popup_Help = new QMenu(this);
     Popup_Help->setObjectName(QStringLiteral("Popup_Help"));
-    Popup_Help_Doc = Entry(Popup_Help, QStringLiteral("Popup_Help_Doc"), QStringLiteral("&Documentation"));
-    Popup_Help_Web = Entry(Popup_Help, QStringLiteral("Popup_Help_Web"), QStringLiteral("&Site web"));
-    Popup_Help_About = Entry(Popup_Help, QStringLiteral("Popup_Help_About"), QStringLiteral("&A propos"));
-    connect(Popup_Help_Doc, &QAction::triggered, this, [this] { RunGuarded(m_services.prompts, [this] { Popup_Help_DocClick(); }); });
-    connect(Popup_Help_Web, &QAction::triggered, this, [this] { RunGuarded(m_services.prompts, [this] { Popup_Help_WebClick(); }); });
-    connect(Popup_Help_About, &QAction::triggered, this, [this] { RunGuarded(m_services.prompts, [this] { Popup_Help_AboutClick(); }); });
+    Popup_Help_Doc =
+        Entry(Popup_Help, QStringLiteral("Popup_Help_Doc"), QStringLiteral("&Documentation"));
+    Popup_Help_Web =
+        Entry(Popup_Help, QStringLiteral("Popup_Help_Web"), QStringLiteral("&Site web"));
+    Popup_Help_About =
+        Entry(Popup_Help, QStringLiteral("Popup_Help_About"), QStringLiteral("&A propos"));
+    connect(Popup_Help_Doc, &QAction::triggered, this,
+            [this] { RunGuarded(m_services.prompts, [this] { Popup_Help_DocClick(); }); });
+    connect(Popup_Help_Web, &QAction::triggered, this,
+            [this] { RunGuarded(m_services.prompts, [this] { Popup_Help_WebClick(); }); });
+    connect(Popup_Help_About, &QAction::triggered, this,
+            [this] { RunGuarded(m_services.prompts, [this] { Popup_Help_AboutClick(); }); });
 
     auto* menuBar = new QWidget(this);
     menuBar->setObjectName(QStringLiteral("MenuBar"));
@@ -181,11 +204,16 @@ void TMainForm::buildWindow()
     auto* menuLayout = new QHBoxLayout(menuBar);
     menuLayout->setContentsMargins(2, 0, 2, 0);
     menuLayout->setSpacing(2);
-    Menu_File = MenuButton(QStringLiteral("Menu_File"), QStringLiteral("&Fichier"), Popup_File, menuBar);
-    Menu_Report = MenuButton(QStringLiteral("Menu_Report"), QStringLiteral("&Impression"), Popup_Report, menuBar);
-    Menu_Html = MenuButton(QStringLiteral("Menu_Html"), QStringLiteral("&Html"), Popup_Html, menuBar);
-    Menu_Tools = MenuButton(QStringLiteral("Menu_Tools"), QStringLiteral("&Outils"), Popup_Tools, menuBar);
-    Menu_Help = MenuButton(QStringLiteral("Menu_Help"), QStringLiteral("&Aide"), Popup_Help, menuBar);
+    Menu_File =
+        MenuButton(QStringLiteral("Menu_File"), QStringLiteral("&Fichier"), Popup_File, menuBar);
+    Menu_Report = MenuButton(QStringLiteral("Menu_Report"), QStringLiteral("&Impression"),
+                             Popup_Report, menuBar);
+    Menu_Html =
+        MenuButton(QStringLiteral("Menu_Html"), QStringLiteral("&Html"), Popup_Html, menuBar);
+    Menu_Tools =
+        MenuButton(QStringLiteral("Menu_Tools"), QStringLiteral("&Outils"), Popup_Tools, menuBar);
+    Menu_Help =
+        MenuButton(QStringLiteral("Menu_Help"), QStringLiteral("&Aide"), Popup_Help, menuBar);
     for (QToolButton* b : {Menu_File, Menu_Report, Menu_Html, Menu_Tools, Menu_Help})
         menuLayout->addWidget(b);
     menuLayout->addStretch();
@@ -227,8 +255,10 @@ void TMainForm::buildWindow()
         b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         b->setAutoRaise(true);
     }
-    connect(Btn_Report, &QToolButton::clicked, this, [this] { RunGuarded(m_services.prompts, [this] { Btn_ReportClick(); }); });
-    connect(Btn_Html, &QToolButton::clicked, this, [this] { RunGuarded(m_services.prompts, [this] { Btn_HtmlClick(); }); });
+    connect(Btn_Report, &QToolButton::clicked, this,
+            [this] { RunGuarded(m_services.prompts, [this] { Btn_ReportClick(); }); });
+    connect(Btn_Html, &QToolButton::clicked, this,
+            [this] { RunGuarded(m_services.prompts, [this] { Btn_HtmlClick(); }); });
     left->addWidget(Calendar);
     left->addWidget(DigitalTime);
     left->addSpacing(12);
@@ -252,9 +282,12 @@ void TMainForm::buildWindow()
     Grid_AccountList->horizontalHeader()->hide();
     Grid_AccountList->verticalHeader()->hide();
     Grid_AccountList->horizontalHeader()->setStretchLastSection(true);
-    Btn_Account_Add = CommandButton(QStringLiteral("Btn_Account_Add"), QStringLiteral("  &Ajouter un compte"), Pan_Tree);
-    Btn_Account_Edit = CommandButton(QStringLiteral("Btn_Account_Edit"), QStringLiteral("  Mo&difier ce compte"), Pan_Tree);
-    Btn_Account_Delete = CommandButton(QStringLiteral("Btn_Account_Delete"), QStringLiteral("  S&upprimer ce compte"), Pan_Tree);
+    Btn_Account_Add = CommandButton(QStringLiteral("Btn_Account_Add"),
+                                    QStringLiteral("  &Ajouter un compte"), Pan_Tree);
+    Btn_Account_Edit = CommandButton(QStringLiteral("Btn_Account_Edit"),
+                                     QStringLiteral("  Mo&difier ce compte"), Pan_Tree);
+    Btn_Account_Delete = CommandButton(QStringLiteral("Btn_Account_Delete"),
+                                       QStringLiteral("  S&upprimer ce compte"), Pan_Tree);
     tree->addWidget(Grid_AccountList, 1);
     tree->addWidget(Btn_Account_Add);
     tree->addWidget(Btn_Account_Edit);
@@ -284,16 +317,19 @@ void TMainForm::buildWindow()
     bottomLayout->addWidget(Heading(QStringLiteral("HISTORIQUE DES CONSOMMATIONS"), bottom));
     Grid_Consumption = new QTableWidget(0, 4, bottom);
     Grid_Consumption->setObjectName(QStringLiteral("Grid_Consumption"));
-    Grid_Consumption->setHorizontalHeaderLabels(
-        {QStringLiteral("Date"), QStringLiteral("Quantité"), QStringLiteral("Montant"),
-         QStringLiteral("Commentaire")});
+    Grid_Consumption->setHorizontalHeaderLabels({QStringLiteral("Date"), QStringLiteral("Quantité"),
+                                                 QStringLiteral("Montant"),
+                                                 QStringLiteral("Commentaire")});
     Grid_Consumption->verticalHeader()->hide();
     Grid_Consumption->horizontalHeader()->setStretchLastSection(true);
     bottomLayout->addWidget(Grid_Consumption, 1);
     auto* entryButtons = new QHBoxLayout;
-    Btn_Consumption_Add = CommandButton(QStringLiteral("Btn_Consumption_Add"), QStringLiteral("  Ajouter une consom."), bottom);
-    Btn_Consumption_Edit = CommandButton(QStringLiteral("Btn_Consumption_Edit"), QStringLiteral("  Mo&difier cette consom."), bottom);
-    Btn_Consumption_Delete = CommandButton(QStringLiteral("Btn_Consumption_Delete"), QStringLiteral("  Supprimer cette consom."), bottom);
+    Btn_Consumption_Add = CommandButton(QStringLiteral("Btn_Consumption_Add"),
+                                        QStringLiteral("  Ajouter une consom."), bottom);
+    Btn_Consumption_Edit = CommandButton(QStringLiteral("Btn_Consumption_Edit"),
+                                         QStringLiteral("  Mo&difier cette consom."), bottom);
+    Btn_Consumption_Delete = CommandButton(QStringLiteral("Btn_Consumption_Delete"),
+                                           QStringLiteral("  Supprimer cette consom."), bottom);
     for (QPushButton* b : {Btn_Consumption_Add, Btn_Consumption_Edit, Btn_Consumption_Delete}) {
         b->setFixedWidth(160);
         entryButtons->addWidget(b);
@@ -312,7 +348,8 @@ void TMainForm::buildWindow()
     bottomBar->setFixedHeight(15);
     auto* bottomBarLayout = new QHBoxLayout(bottomBar);
     bottomBarLayout->setContentsMargins(4, 0, 1, 1);
-    Lab_Copyright = new QLabel(QStringLiteral("© 2008 ") + QString::fromLatin1(MakerName), bottomBar);
+    Lab_Copyright =
+        new QLabel(QStringLiteral("© 2008 ") + QString::fromLatin1(MakerName), bottomBar);
     Lab_Copyright->setObjectName(QStringLiteral("Lab_Copyright"));
     QFont small = Lab_Copyright->font();
     small.setPixelSize(10);
@@ -451,8 +488,8 @@ void TMainForm::FormShow()
 {
     const QRect area = WorkAreaOf(this);
     const Placement p = RestorePlacement(
-        m_services.settings, WorkArea{area.left(), area.top(), area.left() + area.width(),
-                                      area.top() + area.height()});
+        m_services.settings,
+        WorkArea{area.left(), area.top(), area.left() + area.width(), area.top() + area.height()});
     move(p.left, p.top);
     resize(p.clientWidth, p.clientHeight);
     if (p.maximized)
@@ -472,10 +509,10 @@ void TMainForm::FormClose()
     QRect normal(pos(), size());
     if ((isMaximized() || isMinimized()) && normalGeometry().isValid())
         normal = normalGeometry();
-    StorePlacement(m_services.settings,
-                   Placement{normal.left(), normal.top(), normal.width(), normal.height(),
-                             isMaximized()},
-                   isMinimized());
+    StorePlacement(
+        m_services.settings,
+        Placement{normal.left(), normal.top(), normal.width(), normal.height(), isMaximized()},
+        isMinimized());
     SaveSettings(m_services.settingsPath, m_services.settings);
 }
 

@@ -2,8 +2,8 @@
 #include "app/ui/TMdacMsg.h"
 #include "app/ui/TNewGauge.h"
 #include "app/ui/TSplash.h"
-#include "support/ScriptedPrompts.h"
 #include "common/ui/Chrome.h"
+#include "support/ScriptedPrompts.h"
 
 #include <QLabel>
 #include <QProgressBar>

@@ -158,9 +158,8 @@ void TestChrome::closeBoxCancelsDialog()
         Chrome().standardChrome = standard;
         std::unique_ptr<QDialog> dialog(MakeDialog("  Dossier", QSize(300, 200)));
         SetUpChrome(dialog.get());
-        QTimer::singleShot(0, dialog.get(), [&] {
-            dialog->findChild<QToolButton*>("SysExitBtn")->click();
-        });
+        QTimer::singleShot(0, dialog.get(),
+                           [&] { dialog->findChild<QToolButton*>("SysExitBtn")->click(); });
         QCOMPARE(dialog->exec(), int(QDialog::Rejected));
     }
 }
@@ -169,10 +168,12 @@ void TestChrome::showCaption_data()
 {
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("caption");
-    QTest::newRow("two blanks") << "  Saisie d'une consommation" << "Saisie d'une consommation";
+    QTest::newRow("two blanks") << "  Saisie d'une consommation"
+                                << "Saisie d'une consommation";
     QTest::newRow("doubled apostrophe") << " Saisie d''une consommation"
                                         << "Saisie d'une consommation";
-    QTest::newRow("no blank") << "Dossier" << "Dossier";
+    QTest::newRow("no blank") << "Dossier"
+                              << "Dossier";
 }
 
 void TestChrome::showCaption()

@@ -66,12 +66,12 @@ struct Fixture
 
     TMainForm& make()
     {
-        form = std::make_unique<TMainForm>(MainFormServices{
-            env, settings, env.DataFolder + "tilvo.ini", prompts, clock, data,
-            [this](const QUrl& url) {
-                opened.append(url);
-                return true;
-            }});
+        form = std::make_unique<TMainForm>(MainFormServices{env, settings,
+                                                            env.DataFolder + "tilvo.ini", prompts,
+                                                            clock, data, [this](const QUrl& url) {
+                                                                opened.append(url);
+                                                                return true;
+                                                            }});
         return *form;
     }
 };
@@ -129,14 +129,36 @@ void TestTMainForm::createdInStateS0()
     QVERIFY(!w.Grid_AccountList->isEnabled());
     QVERIFY(w.Lab_Copyright->text().contains("2026"));
     QVERIFY(!w.Lab_Copyright->text().contains("2008"));
-    for (const char* name : {"TitleBar", "Title", "SysMiniBtn", "SysMaxiBtn", "SysExitBtn",
-                             "Menu_File", "Menu_Report", "Menu_Html", "Menu_Tools", "Menu_Help",
-                             "BarreLeft", "DigitalTime", "Btn_Report", "Btn_Html", "Pan_Tree",
-                             "Grid_AccountList", "Btn_Account_Add", "Btn_Account_Edit",
-                             "Btn_Account_Delete", "Splitter", "Splitter1", "Chart1",
-                             "Grid_Consumption", "Btn_Consumption_Add", "Btn_Consumption_Edit",
-                             "Btn_Consumption_Delete", "Image1", "Popup_File_Exit",
-                             "Popup_Tools_DataBase_Compact", "Popup_Help_About"})
+    for (const char* name : {"TitleBar",
+                             "Title",
+                             "SysMiniBtn",
+                             "SysMaxiBtn",
+                             "SysExitBtn",
+                             "Menu_File",
+                             "Menu_Report",
+                             "Menu_Html",
+                             "Menu_Tools",
+                             "Menu_Help",
+                             "BarreLeft",
+                             "DigitalTime",
+                             "Btn_Report",
+                             "Btn_Html",
+                             "Pan_Tree",
+                             "Grid_AccountList",
+                             "Btn_Account_Add",
+                             "Btn_Account_Edit",
+                             "Btn_Account_Delete",
+                             "Splitter",
+                             "Splitter1",
+                             "Chart1",
+                             "Grid_Consumption",
+                             "Btn_Consumption_Add",
+                             "Btn_Consumption_Edit",
+                             "Btn_Consumption_Delete",
+                             "Image1",
+                             "Popup_File_Exit",
+                             "Popup_Tools_DataBase_Compact",
+                             "Popup_Help_About"})
         QVERIFY2(w.findChild<QObject*>(name), name);
     QCOMPARE(w.Btn_Consumption_Add->text(), QString("  Ajouter une consom."));
 }
@@ -189,11 +211,12 @@ void TestTMainForm::unreadableDossierTableIsShownNotThrown()
     TMainForm& w = f.make();
     QCOMPARE(w.currentState(), CommandState::S0);
     QCOMPARE(f.prompts.shown.size(), 2);
-    QCOMPARE(f.prompts.texts().first(),
-             QString("INSTABILITE DETECTEE !!\r\rL'exécutable de ce logiciel ne semble pas être "
-                     "compatible. Installer une mise à jour peut résoudre ce problème.\rTéléchargez "
-                     "et installez la mise à jour gratuite de ce logiciel sur le site "
-                     "https://www.vantrel-software.example/ (rubrique : MISES A JOUR)"));
+    QCOMPARE(
+        f.prompts.texts().first(),
+        QString("INSTABILITE DETECTEE !!\r\rL'exécutable de ce logiciel ne semble pas être "
+                "compatible. Installer une mise à jour peut résoudre ce problème.\rTéléchargez "
+                "et installez la mise à jour gratuite de ce logiciel sur le site "
+                "https://www.vantrel-software.example/ (rubrique : MISES A JOUR)"));
     QCOMPARE(f.prompts.shown.first().icon, Prompts::Icon::Warning);
     QCOMPARE(f.opened, QList<QUrl>{QUrl("https://www.vantrel-software.example/")});
     // The enabling pass that follows meets the same error and shows it.
