@@ -103,6 +103,9 @@ struct Fixture
         test::WriteFile(program + "Ressources/DB/Data/Access/TILVO.MDB", "template");
     }
 
+    // A settings file already in the data folder.
+    void writeSettings(const QByteArray& text) { test::WriteFile(dataFolder + "tilvo.ini", text); }
+
     int run(const QString& executable = "/usr/local/bin/tilvo")
     {
         Platform platform;
@@ -211,9 +214,7 @@ void TestStartup::dataAccessCheck()
     QFETCH(bool, notice);
     Fixture f;
     f.dataAccess = version;
-    QDir().mkpath(f.dataFolder);
-    test::WriteFile(f.dataFolder + "tilvo.ini",
-                    QByteArray("[Properties]\r\nTestMdac=") + (testMdac ? "1" : "0") + "\r\n");
+    f.writeSettings(QByteArray("[Properties]\r\nTestMdac=") + (testMdac ? "1" : "0") + "\r\n");
     f.run();
     QCOMPARE(f.windows.notice, notice);
     QVERIFY(f.windows.mainWindow);
@@ -291,8 +292,7 @@ void TestStartup::developmentModeStoresTheVersionFirst()
 void TestStartup::hiddenSplashStillReports()
 {
     Fixture f;
-    QDir().mkpath(f.dataFolder);
-    test::WriteFile(f.dataFolder + "tilvo.ini", "[Properties]\r\nSplash=0\r\n");
+    f.writeSettings("[Properties]\r\nSplash=0\r\n");
     test::WriteFile(f.dataFolder + "x.maj", "");
     f.run();
     QVERIFY(f.windows.splashCreated);
@@ -339,9 +339,7 @@ void TestStartup::chromeStyleFollowsKernelAndSetting()
     QFETCH(bool, chrome);
     Fixture f;
     f.kernel = kernel;
-    QDir().mkpath(f.dataFolder);
-    test::WriteFile(f.dataFolder + "tilvo.ini",
-                    QByteArray("[Windows]\r\nStyle=") + (style ? "1" : "0") + "\r\n");
+    f.writeSettings(QByteArray("[Windows]\r\nStyle=") + (style ? "1" : "0") + "\r\n");
     f.run();
     QCOMPARE(f.windows.chromeStyle, chrome);
 }

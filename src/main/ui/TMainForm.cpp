@@ -104,8 +104,7 @@ TMainForm::TMainForm(MainFormServices services) : m_services(std::move(services)
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(1000);
-    connect(Timer1, &QTimer::timeout, this,
-            [this] { RunGuarded(m_services.prompts, [this] { Timer1Timer(); }); });
+    connect(Timer1, &QTimer::timeout, this, guarded(&TMainForm::Timer1Timer));
     Timer1->start();
 }
 
@@ -144,8 +143,7 @@ void TMainForm::buildWindow()
     Popup_File->addSeparator();
     Popup_File_Exit =
         Entry(Popup_File, QStringLiteral("Popup_File_Exit"), QStringLiteral("&Quitter"));
-    connect(Popup_File_Exit, &QAction::triggered, this,
-            [this] { RunGuarded(m_services.prompts, [this] { Popup_File_ExitClick(); }); });
+    connect(Popup_File_Exit, &QAction::triggered, this, guarded(&TMainForm::Popup_File_ExitClick));
 
     const auto publishMenu = [this](const QString& prefix, QAction*& stat, QMenu*& list,
                                     QAction*& simple, QAction*& full) {
@@ -191,12 +189,10 @@ void TMainForm::buildWindow()
         Entry(Popup_Help, QStringLiteral("Popup_Help_Web"), QStringLiteral("&Site web"));
     Popup_Help_About =
         Entry(Popup_Help, QStringLiteral("Popup_Help_About"), QStringLiteral("&A propos"));
-    connect(Popup_Help_Doc, &QAction::triggered, this,
-            [this] { RunGuarded(m_services.prompts, [this] { Popup_Help_DocClick(); }); });
-    connect(Popup_Help_Web, &QAction::triggered, this,
-            [this] { RunGuarded(m_services.prompts, [this] { Popup_Help_WebClick(); }); });
+    connect(Popup_Help_Doc, &QAction::triggered, this, guarded(&TMainForm::Popup_Help_DocClick));
+    connect(Popup_Help_Web, &QAction::triggered, this, guarded(&TMainForm::Popup_Help_WebClick));
     connect(Popup_Help_About, &QAction::triggered, this,
-            [this] { RunGuarded(m_services.prompts, [this] { Popup_Help_AboutClick(); }); });
+            guarded(&TMainForm::Popup_Help_AboutClick));
 
     auto* menuBar = new QWidget(this);
     menuBar->setObjectName(QStringLiteral("MenuBar"));
@@ -255,10 +251,8 @@ void TMainForm::buildWindow()
         b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         b->setAutoRaise(true);
     }
-    connect(Btn_Report, &QToolButton::clicked, this,
-            [this] { RunGuarded(m_services.prompts, [this] { Btn_ReportClick(); }); });
-    connect(Btn_Html, &QToolButton::clicked, this,
-            [this] { RunGuarded(m_services.prompts, [this] { Btn_HtmlClick(); }); });
+    connect(Btn_Report, &QToolButton::clicked, this, guarded(&TMainForm::Btn_ReportClick));
+    connect(Btn_Html, &QToolButton::clicked, this, guarded(&TMainForm::Btn_HtmlClick));
     left->addWidget(Calendar);
     left->addWidget(DigitalTime);
     left->addSpacing(12);
@@ -358,6 +352,13 @@ void TMainForm::buildWindow()
     bottomBarLayout->addWidget(Lab_Copyright, 1);
     bottomBarLayout->addWidget(Image1);
     root->addWidget(bottomBar);
+}
+
+std::function<void()> TMainForm::guarded(void (TMainForm::*handler)())
+{
+    return [this, handler] {
+        RunGuarded(m_services.prompts, [this, handler] { (this->*handler)(); });
+    };
 }
 
 void TMainForm::RefreshCommands()

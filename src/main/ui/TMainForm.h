@@ -145,6 +145,8 @@ private:
     void FormShow();
     void FormClose();
     void popUpBeside(QToolButton* button, QMenu* menu);
+    // The handler run through the error guard, for connecting to a control's signal.
+    std::function<void()> guarded(void (TMainForm::*handler)());
 
     MainFormServices m_services;
     CommandState m_state = CommandState::S0;
