@@ -6,25 +6,19 @@
 #include "app/StartupDatabase.h"
 #include "common/Error.h"
 #include "common/FileHelpers.h"
+#include "common/LetWindowsRepaint.h"
 #include "common/Prompts.h"
 #include "env/DataFolders.h"
 #include "env/Environment.h"
 #include "env/ProgramInfo.h"
 #include "env/Settings.h"
 
-#include <QCoreApplication>
 #include <QFileInfo>
 #include <QLocale>
 
 namespace tilvo {
 
 namespace {
-
-void LetWindowsRepaint()
-{
-    if (QCoreApplication::instance())
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-}
 
 const QString kLoading = QStringLiteral("Chargement du logiciel ...");
 

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/FileHelpers.h"
 
+#include "common/LetWindowsRepaint.h"
 #include "common/SqlText.h"
 #include "common/Windows1252.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -57,14 +57,6 @@ QString SpecialFolder(SpecialFolderKind kind)
 }
 
 namespace {
-
-// Long file operations keep the windows painted; user input waits so that no other
-// command can start meanwhile.
-void LetWindowsRepaint()
-{
-    if (QCoreApplication::instance())
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-}
 
 bool MatchFrom(const QString& name, qsizetype n, const QString& mask, qsizetype m)
 {

@@ -3,6 +3,7 @@
 
 #include "common/FileHelpers.h"
 #include "common/IniFile.h"
+#include "common/LetWindowsRepaint.h"
 #include "common/Prompts.h"
 #include "common/TextHelpers.h"
 #include "common/WaitDisplay.h"
@@ -10,9 +11,7 @@
 #include "env/Platform.h"
 #include "env/ProgramInfo.h"
 
-#include <QCoreApplication>
 #include <QDir>
-#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 
@@ -39,12 +38,6 @@ void CreateWithWarning(const QString& folder, const QString& warning)
         return;
     if (QDir().mkdir(folder))
         WriteTextFile(folder + QStringLiteral("Avertissement.txt"), warning);
-}
-
-void LetWindowsRepaint()
-{
-    if (QCoreApplication::instance())
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 } // namespace

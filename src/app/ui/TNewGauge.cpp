@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/ui/TNewGauge.h"
 
+#include "common/LetWindowsRepaint.h"
 #include "common/Prompts.h"
 #include "common/ui/Chrome.h"
 #include "env/TextCatalogue.h"
@@ -73,7 +74,7 @@ bool WidgetUpdateDisplay::askBackup(const QString& question)
 
 void WidgetUpdateDisplay::processEvents()
 {
-    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    LetWindowsRepaint();
 }
 
 } // namespace tilvo

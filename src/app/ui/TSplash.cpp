@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/ui/TSplash.h"
 
+#include "common/LetWindowsRepaint.h"
 #include "common/ui/Chrome.h"
 #include "env/ProgramInfo.h"
 
@@ -86,7 +87,7 @@ int TSplash::gaugePosition() const
 void TSplash::letPaint()
 {
     if (isVisible())
-        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        LetWindowsRepaint();
 }
 
 } // namespace tilvo

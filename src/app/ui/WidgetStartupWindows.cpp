@@ -4,6 +4,7 @@
 #include "app/ui/TMdacMsg.h"
 #include "app/ui/TSplash.h"
 #include "common/DateHelpers.h"
+#include "common/LetWindowsRepaint.h"
 #include "common/ui/Chrome.h"
 #include "env/Environment.h"
 #include "main/ui/TMainForm.h"
@@ -36,7 +37,7 @@ SplashDisplay& WidgetStartupWindows::createSplash(bool visible)
     m_splash = std::make_unique<TSplash>(CurrentYear(m_clock));
     if (visible) {
         m_splash->show();
-        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        LetWindowsRepaint();
     }
     return *m_splash;
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/ui/WaitWindow.h"
 
+#include "common/LetWindowsRepaint.h"
 #include "common/ui/Chrome.h"
 
 #include <QApplication>
@@ -116,7 +117,7 @@ void TWait::close()
 void TWait::repaintNow()
 {
     if (isVisible())
-        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        LetWindowsRepaint();
 }
 
 } // namespace tilvo
