@@ -4,12 +4,28 @@
 #include "app/SplashDisplay.h"
 #include "app/Startup.h"
 #include "env/Environment.h"
+#include "env/Platform.h"
 #include "support/RecordingWaitDisplay.h"
 
 #include <QList>
 #include <QStringList>
 
 namespace tilvo::test {
+
+// A system with fixed answers: a recent kernel, no removable drive, the given documents and
+// lock folders, and the given database library version.
+inline Platform FixedPlatform(const QString& documents, const QString& lockFolder, int kernel = 6,
+                              const QString& dataAccessVersion = QStringLiteral("3.40.1"))
+{
+    Platform platform;
+    platform.kernelMajorVersion = [kernel] { return kernel; };
+    platform.isOnRemovableDrive = [](const QString&) { return false; };
+    platform.documentsFolder = [documents] { return documents; };
+    platform.programsFolder = [] { return QStringLiteral("/usr/local/"); };
+    platform.dataAccessVersion = [dataAccessVersion] { return dataAccessVersion; };
+    platform.instanceLockFolder = lockFolder;
+    return platform;
+}
 
 // The start-up's windows, recorded instead of shown.
 struct RecordingSplash final : SplashDisplay

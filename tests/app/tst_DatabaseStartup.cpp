@@ -64,14 +64,12 @@ struct Fixture
 
     int run(DatabaseStartup& database)
     {
-        Platform platform;
-        platform.kernelMajorVersion = [] { return 6; };
-        platform.isOnRemovableDrive = [](const QString&) { return false; };
-        platform.documentsFolder = [this] { return documents; };
-        platform.programsFolder = [] { return QStringLiteral("/usr/local/"); };
-        platform.dataAccessVersion = [] { return QStringLiteral("3.40.1"); };
-        platform.instanceLockFolder = dir.path();
-        StartupContext context{program, "/usr/local/bin/tilvo", platform, prompts, clock, windows,
+        StartupContext context{program,
+                               "/usr/local/bin/tilvo",
+                               test::FixedPlatform(documents, dir.path()),
+                               prompts,
+                               clock,
+                               windows,
                                database};
         return RunProgram(context);
     }

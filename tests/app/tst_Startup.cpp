@@ -108,14 +108,10 @@ struct Fixture
 
     int run(const QString& executable = "/usr/local/bin/tilvo")
     {
-        Platform platform;
-        platform.kernelMajorVersion = [this] { return kernel; };
-        platform.isOnRemovableDrive = [](const QString&) { return false; };
-        platform.documentsFolder = [this] { return documents; };
-        platform.programsFolder = [] { return QStringLiteral("/usr/local/"); };
-        platform.dataAccessVersion = [this] { return dataAccess; };
-        platform.instanceLockFolder = dir.path();
-        StartupContext context{program, executable, platform, prompts, clock, windows, database};
+        StartupContext context{
+            program, executable, test::FixedPlatform(documents, dir.path(), kernel, dataAccess),
+            prompts, clock,      windows,
+            database};
         return RunProgram(context);
     }
 };
