@@ -44,19 +44,9 @@ void SetErrorDisplay(Prompts* prompts)
     g_errorDisplay = prompts;
 }
 
-Prompts* ErrorDisplay()
-{
-    return g_errorDisplay;
-}
-
 bool RunGuarded(Prompts& prompts, const std::function<void()>& handler)
 {
     return Run(&prompts, handler);
-}
-
-bool RunGuarded(const std::function<void()>& handler)
-{
-    return Run(g_errorDisplay, handler);
 }
 
 bool GuardedApplication::notify(QObject* receiver, QEvent* event)

@@ -12,10 +12,8 @@ class Prompts;
 // display) and the program goes back to its message loop. Returns false when it failed.
 bool RunGuarded(Prompts& prompts, const std::function<void()>& handler);
 
-// The error display every guard uses until another is installed.
+// Where the application's safety net below shows an error.
 void SetErrorDisplay(Prompts* prompts);
-Prompts* ErrorDisplay();
-bool RunGuarded(const std::function<void()>& handler);
 
 // The last safety net: an exception that escaped a handler is shown there and stops at the
 // event it came from instead of crossing the event loop.

@@ -86,7 +86,6 @@ TMainForm::TMainForm(MainFormServices services) : m_services(std::move(services)
     spec.mainWindow = true;
     SetUpChrome(this, spec);
     AddDragHandle(this, Lab_Copyright);
-    setAttribute(Qt::WA_OpaquePaintEvent, false);
 
     const QString caption = QStringLiteral(" ") + QString::fromUtf8(ProgramTitle) +
                             QStringLiteral(" ") + QString::fromLatin1(ProgramVersion);
