@@ -2,14 +2,14 @@
 #include "app/DatabaseStartup.h"
 
 #include "app/SplashDisplay.h"
+#include "common/ProgramInfo.h"
+#include "common/TextCatalogue.h"
 #include "db/TDataModule1.h"
 #include "db/UpdateScript.h"
 #include "db/VersionRecord.h"
 #include "env/ConnectionConfig.h"
 #include "env/DataFolders.h"
 #include "env/Environment.h"
-#include "env/ProgramInfo.h"
-#include "env/TextCatalogue.h"
 
 namespace tilvo {
 

@@ -2,8 +2,8 @@
 #pragma once
 
 #include "app/StartupDatabase.h"
-#include "db/DatabaseConfig.h"
 #include "db/UpdateScript.h"
+#include "env/DatabaseConfig.h"
 #include "main/MainFormData.h"
 
 #include <memory>

@@ -7,10 +7,10 @@
 #include "common/Error.h"
 #include "common/FileHelpers.h"
 #include "common/LetWindowsRepaint.h"
+#include "common/ProgramInfo.h"
 #include "common/Prompts.h"
 #include "env/DataFolders.h"
 #include "env/Environment.h"
-#include "env/ProgramInfo.h"
 #include "env/Settings.h"
 
 #include <QFileInfo>
@@ -27,12 +27,12 @@ void Run(StartupContext& c)
     const QString version = QString::fromLatin1(ProgramVersion);
     const QString title = QString::fromUtf8(ProgramTitle);
 
-    // 1-2. Process values and formats.
+    // Paths, the chrome style and the French formats for the whole process.
     const bool vistaOrLater = c.platform.kernelMajorVersion() > 5;
     Environment env = MakeEnvironment(c.workingDirectory, c.executablePath, vistaOrLater);
     QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
 
-    // 3. One instance at a time; the guard is held until the run ends.
+    // One instance at a time; the guard is held until the run ends.
     const SingleInstanceGuard guard(c.platform.instanceLockFolder,
                                     QString::fromLatin1(InstanceName));
     if (!guard.acquired()) {
@@ -41,7 +41,7 @@ void Run(StartupContext& c)
         return;
     }
 
-    // 4-6. Data folder, connection configuration, first run.
+    // The data folder, how the database is reached, and the files a first run installs.
     PrepareDataFolder(env, c.platform);
     c.database.readConfig(env);
     const QString settingsName = SettingsFileName(env.ExecutablePath);
@@ -50,25 +50,25 @@ void Run(StartupContext& c)
     if (!env.StartupOk)
         return;
 
-    // 7. The data folder must be writable.
+    // The data folder must be writable.
     if (!CheckWriteAccess(title + u' ' + version, env.DataFolder + QStringLiteral("write.tmp"),
                           c.prompts))
         return;
 
-    // 8-9. Settings and the data-access check.
+    // The user's settings, then the optional check of the database library.
     Settings settings = LoadSettings(env.DataFolder + settingsName);
     env.ChromeStyle = env.IsVistaOrLater || settings.Style;
     if (settings.TestMdac && !DataAccessComponentsPresent(c.platform.dataAccessVersion()))
         c.windows.showDataAccessNotice(env);
 
-    // 10. Splash.
+    // The splash window, hidden when the settings say so.
     SplashDisplay& splash = c.windows.createSplash(settings.Splash);
     splash.setGauge(8, 1);
     splash.setInfo(kLoading);
     LetWindowsRepaint();
     splash.setGauge(8, 4);
 
-    // 11-12. Data modules and the connection.
+    // The shared data module opens the one connection.
     if (c.database.engineAvailable(c.prompts)) {
         if (!c.database.createDataModules(c.prompts))
             env.StartupOk = false;
@@ -86,7 +86,8 @@ void Run(StartupContext& c)
         return;
     }
 
-    // 13. Schema phase.
+    // The schema is brought up to date: the program's own script when the stored version is
+    // older, then every script waiting in the data folder.
     if (c.database.databaseFilePresent()) {
         if (QFileInfo::exists(env.ProgramFolder +
                               ExecutableDerivedName(env.ExecutablePath, QStringLiteral(".dpr"))))
@@ -102,7 +103,7 @@ void Run(StartupContext& c)
         c.database.updateProgramFolderDatabase(splash);
     }
 
-    // 14-16. Main window and the message loop.
+    // The main window, then the message loop until it closes.
     splash.setGauge(8, 5);
     splash.setInfo(kLoading);
     LetWindowsRepaint();

@@ -5,10 +5,10 @@
 #include "app/ui/WidgetStartupWindows.h"
 #include "common/Clock.h"
 #include "common/FileHelpers.h"
+#include "common/ProgramInfo.h"
 #include "common/ui/ErrorGuard.h"
 #include "common/ui/FrenchTranslations.h"
 #include "common/ui/WidgetPrompts.h"
-#include "env/ProgramInfo.h"
 
 #include <QDesktopServices>
 #include <QDir>

@@ -2,6 +2,7 @@
 #include "db/TDataModule1.h"
 
 #include "db/DataSetOps.h"
+#include "db/OpenDatabase.h"
 
 #include <QFile>
 

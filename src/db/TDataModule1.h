@@ -3,7 +3,7 @@
 
 #include "db/Connection.h"
 #include "db/DataSet.h"
-#include "db/DatabaseConfig.h"
+#include "env/DatabaseConfig.h"
 
 #include <QObject>
 #include <functional>

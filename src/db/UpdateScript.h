@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "db/DatabaseConfig.h"
 #include "db/FieldType.h"
+#include "env/DatabaseConfig.h"
 
 #include <QString>
 #include <QStringList>
@@ -32,7 +32,7 @@ public:
 // The optional progress label of a run (the splash's `info`, a wait window's task text).
 using ProgressLabel = std::function<void(const QString& text)>;
 
-// The catalogue lookup (LookupText of env/TextCatalogue.h): section, key, default text.
+// The catalogue lookup (LookupText of common/TextCatalogue.h): section, key, default text.
 using TextLookup =
     std::function<QString(const QString& section, const QString& key, const QString& text)>;
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "db/DatabaseConfig.h"
+#include "env/DatabaseConfig.h"
 
 #include <QString>
 #include <functional>

@@ -4,12 +4,12 @@
 #include "common/FileHelpers.h"
 #include "common/IniFile.h"
 #include "common/LetWindowsRepaint.h"
+#include "common/ProgramInfo.h"
 #include "common/Prompts.h"
 #include "common/TextHelpers.h"
 #include "common/WaitDisplay.h"
 #include "env/Environment.h"
 #include "env/Platform.h"
-#include "env/ProgramInfo.h"
 
 #include <QDir>
 #include <QFile>

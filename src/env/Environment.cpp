@@ -2,7 +2,7 @@
 #include "env/Environment.h"
 
 #include "common/FileHelpers.h"
-#include "env/ProgramInfo.h"
+#include "common/ProgramInfo.h"
 
 #include <QFileInfo>
 

@@ -65,9 +65,9 @@ bool SaveSettings(const QString& path, const Settings& s)
     return ini.save();
 }
 
-Placement RestorePlacement(const Settings& s, const WorkArea& area)
+WindowPlacement RestorePlacement(const Settings& s, const WorkArea& area)
 {
-    Placement p;
+    WindowPlacement p;
     // A rectangle with no size (an edited or damaged file) is no placement either.
     const bool fits = s.Width > 0 && s.Height > 0 && qint64(s.Left) + s.Width <= area.right &&
                       qint64(s.Top) + s.Height <= area.bottom;
@@ -90,7 +90,7 @@ Placement RestorePlacement(const Settings& s, const WorkArea& area)
     return p;
 }
 
-void StorePlacement(Settings& s, const Placement& p, bool minimized)
+void StorePlacement(Settings& s, const WindowPlacement& p, bool minimized)
 {
     if (!p.maximized) {
         s.Left = p.left;

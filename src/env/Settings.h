@@ -44,7 +44,7 @@ struct WorkArea
     int bottom = 0;
 };
 
-struct Placement
+struct WindowPlacement
 {
     int left = 0;
     int top = 0;
@@ -55,9 +55,9 @@ struct Placement
 
 // Where the main window goes when it is shown: the saved rectangle when it fits the work
 // area, otherwise 800 × 600 centred.
-Placement RestorePlacement(const Settings& settings, const WorkArea& area);
+WindowPlacement RestorePlacement(const Settings& settings, const WorkArea& area);
 // What the window's placement leaves in the settings when it closes: the rectangle only
 // when the window is not maximised, the state always.
-void StorePlacement(Settings& settings, const Placement& placement, bool minimized);
+void StorePlacement(Settings& settings, const WindowPlacement& placement, bool minimized);
 
 } // namespace tilvo

@@ -2,12 +2,12 @@
 #include "DbTestSupport.h"
 #include "common/Clock.h"
 #include "common/Error.h"
+#include "common/TextCatalogue.h"
 #include "common/Windows1252.h"
 #include "db/Connection.h"
 #include "db/DataSet.h"
 #include "db/UpdateScript.h"
 #include "db/VersionRecord.h"
-#include "env/TextCatalogue.h"
 #include "support/TestFiles.h"
 
 #include <QDir>

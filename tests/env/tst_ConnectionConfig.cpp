@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/IniFile.h"
-#include "db/DatabaseConfig.h"
 #include "db/OdbcSandbox.h"
 #include "env/ConnectionConfig.h"
+#include "env/DatabaseConfig.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestFiles.h"
 

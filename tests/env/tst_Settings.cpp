@@ -150,7 +150,7 @@ void TestSettings::restorePlacement()
     s.Width = width;
     s.Height = height;
     s.State = state;
-    const Placement p = RestorePlacement(s, WorkArea{0, 0, 1280, 1000});
+    const WindowPlacement p = RestorePlacement(s, WorkArea{0, 0, 1280, 1000});
     QCOMPARE(QRect(p.left, p.top, p.clientWidth, p.clientHeight), expected);
     QCOMPARE(p.maximized, maximized);
 }
@@ -178,7 +178,7 @@ void TestSettings::storePlacement()
     s.Top = 2;
     s.Width = 3;
     s.Height = 4;
-    StorePlacement(s, Placement{30, 40, 820, 610, maximized}, minimized);
+    StorePlacement(s, WindowPlacement{30, 40, 820, 610, maximized}, minimized);
     QCOMPARE(QRect(s.Left, s.Top, s.Width, s.Height), stored);
     QCOMPARE(s.State, state);
 }

@@ -36,7 +36,7 @@ TMdacMsg::TMdacMsg(const QString& programFolder, QWidget* parent) : QDialog(pare
     bottom->addWidget(BuildGrip(this, QStringLiteral("Image1")), 0, Qt::AlignBottom);
     layout->addLayout(bottom);
     resize(470, 317);
-    SetUpChrome(this, ChromeSpec{400, 200});
+    SetUpChrome(this, ChromeOptions{400, 200});
     ShowCaption(this);
 }
 

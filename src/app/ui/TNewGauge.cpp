@@ -3,8 +3,8 @@
 
 #include "common/LetWindowsRepaint.h"
 #include "common/Prompts.h"
+#include "common/TextCatalogue.h"
 #include "common/ui/Chrome.h"
-#include "env/TextCatalogue.h"
 
 #include <QApplication>
 #include <QLabel>

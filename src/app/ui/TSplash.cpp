@@ -2,8 +2,8 @@
 #include "app/ui/TSplash.h"
 
 #include "common/LetWindowsRepaint.h"
+#include "common/ProgramInfo.h"
 #include "common/ui/Chrome.h"
-#include "env/ProgramInfo.h"
 
 #include <QApplication>
 #include <QHBoxLayout>

@@ -2,7 +2,7 @@
 #include "common/ui/Chrome.h"
 
 #include "common/SqlText.h"
-#include "env/TextCatalogue.h"
+#include "common/TextCatalogue.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -50,8 +50,8 @@ QWidget* CloseButton(QWidget* window)
 class ChromeController final : public QObject
 {
 public:
-    ChromeController(QWidget* window, const ChromeSpec& spec, bool standard)
-        : QObject(window), m_window(window), m_spec(spec), m_standard(standard)
+    ChromeController(QWidget* window, const ChromeOptions& options, bool standard)
+        : QObject(window), m_window(window), m_options(options), m_standard(standard)
     {
         setObjectName(QStringLiteral("ChromeController"));
         window->installEventFilter(this);
@@ -122,9 +122,9 @@ private:
         QSize size = m_window->size();
         const int width = m_pressGeometry.width() + delta.x();
         const int height = m_pressGeometry.height() + delta.y();
-        if (width > m_spec.minimumWidth)
+        if (width > m_options.minimumWidth)
             size.setWidth(width);
-        if (height > m_spec.minimumHeight)
+        if (height > m_options.minimumHeight)
             size.setHeight(height);
         // A fixed frame still follows its grip.
         if (m_window->minimumSize() == m_window->maximumSize())
@@ -134,7 +134,7 @@ private:
     }
 
     QWidget* m_window;
-    ChromeSpec m_spec;
+    ChromeOptions m_options;
     bool m_standard;
     QList<QWidget*> m_grips;
     bool m_pressed = false;
@@ -226,11 +226,11 @@ QLabel* BuildGrip(QWidget* parent, const QString& name)
     return grip;
 }
 
-void SetUpChrome(QWidget* window, const ChromeSpec& spec)
+void SetUpChrome(QWidget* window, const ChromeOptions& options)
 {
     const ChromeContext& context = Chrome();
-    const bool standard = context.standardChrome && !spec.keepOwnChrome;
-    auto* controller = new ChromeController(window, spec, standard);
+    const bool standard = context.standardChrome && !options.keepOwnChrome;
+    auto* controller = new ChromeController(window, options, standard);
 
     QWidget* titleBar = Find(window, "TitleBar");
     auto* titleLabel = window->findChild<QLabel*>(QStringLiteral("Title"));
@@ -240,7 +240,7 @@ void SetUpChrome(QWidget* window, const ChromeSpec& spec)
     QWidget* resizePad = Find(window, "RezisePad");
 
     // Centre dialogs on the main window rather than on the screen.
-    if (!spec.mainWindow && spec.centreOnMainWindow && context.mainWindow &&
+    if (!options.mainWindow && options.centreOnMainWindow && context.mainWindow &&
         context.mainWindow != window) {
         const QRect main = context.mainWindow->frameGeometry();
         window->move(main.left() + (main.width() - window->width()) / 2,
@@ -292,7 +292,7 @@ void SetUpChrome(QWidget* window, const ChromeSpec& spec)
                          [window] { window->showMinimized(); });
     }
     if (auto* button = qobject_cast<QToolButton*>(maximize)) {
-        const SizeButtonKind kindOfButton = spec.sizeButton;
+        const SizeButtonKind kindOfButton = options.sizeButton;
         QObject::connect(button, &QToolButton::clicked, window, [window, kindOfButton] {
             if (kindOfButton == SizeButtonKind::WorkArea)
                 ToggleWorkArea(window, WorkAreaOf(window));

@@ -27,7 +27,7 @@ enum class SizeButtonKind
     WorkArea
 };
 
-struct ChromeSpec
+struct ChromeOptions
 {
     int minimumWidth = 0;  // a width from the grip is applied only above this
     int minimumHeight = 0; // likewise for the height
@@ -84,7 +84,7 @@ TitleBarParts BuildTitleBar(QWidget* window, const QString& titleText, bool mini
 QLabel* BuildGrip(QWidget* parent, const QString& name = "Image1");
 
 // Called by every window when it is created, before it is shown.
-void SetUpChrome(QWidget* window, const ChromeSpec& spec = ChromeSpec());
+void SetUpChrome(QWidget* window, const ChromeOptions& options = ChromeOptions());
 // Called by every dialog when it is shown: the caption is the title label's text without its
 // leading blanks and with "''" read as "'".
 void ShowCaption(QWidget* window);

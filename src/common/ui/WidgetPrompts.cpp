@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/ui/WidgetPrompts.h"
 
-#include "env/ProgramInfo.h"
+#include "common/ProgramInfo.h"
 
 #include <QApplication>
 #include <QColorDialog>

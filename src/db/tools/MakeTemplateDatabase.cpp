@@ -6,10 +6,10 @@
 //
 // The template folder gets Access/TILVO.MDB and the empty Images/ and Files/ folders.
 #include "common/Error.h"
+#include "common/ProgramInfo.h"
 #include "db/Connection.h"
 #include "db/UpdateScript.h"
 #include "db/VersionRecord.h"
-#include "env/ProgramInfo.h"
 
 #include <QCoreApplication>
 #include <QDir>

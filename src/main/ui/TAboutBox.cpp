@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "main/ui/TAboutBox.h"
 
+#include "common/ProgramInfo.h"
 #include "common/ui/Chrome.h"
-#include "env/ProgramInfo.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -42,9 +42,9 @@ TAboutBox::TAboutBox(int currentYear, QWidget* parent) : QDialog(parent)
     layout->addSpacing(12);
     layout->addWidget(ok, 0, Qt::AlignCenter);
     resize(320, 170);
-    ChromeSpec spec;
-    spec.keepOwnChrome = true;
-    SetUpChrome(this, spec);
+    ChromeOptions options;
+    options.keepOwnChrome = true;
+    SetUpChrome(this, options);
     ShowCaption(this);
 }
 

@@ -4,13 +4,13 @@
 #include "common/Clock.h"
 #include "common/DateHelpers.h"
 #include "common/Error.h"
+#include "common/ProgramInfo.h"
 #include "common/Prompts.h"
+#include "common/TextCatalogue.h"
 #include "common/ui/Chrome.h"
 #include "common/ui/ErrorGuard.h"
 #include "env/Environment.h"
-#include "env/ProgramInfo.h"
 #include "env/Settings.h"
-#include "env/TextCatalogue.h"
 #include "main/MainFormData.h"
 #include "main/ui/TAboutBox.h"
 
@@ -79,12 +79,12 @@ TMainForm::TMainForm(MainFormServices services) : m_services(std::move(services)
     QApplication::setApplicationDisplayName(QString::fromUtf8(ProgramTitle));
     buildWindow();
 
-    ChromeSpec spec;
-    spec.minimumWidth = 700;
-    spec.minimumHeight = 500;
-    spec.sizeButton = SizeButtonKind::WorkArea;
-    spec.mainWindow = true;
-    SetUpChrome(this, spec);
+    ChromeOptions options;
+    options.minimumWidth = 700;
+    options.minimumHeight = 500;
+    options.sizeButton = SizeButtonKind::WorkArea;
+    options.mainWindow = true;
+    SetUpChrome(this, options);
     AddDragHandle(this, Lab_Copyright);
 
     const QString caption = QStringLiteral(" ") + QString::fromUtf8(ProgramTitle) +
@@ -487,7 +487,7 @@ void TMainForm::showEvent(QShowEvent* event)
 void TMainForm::FormShow()
 {
     const QRect area = WorkAreaOf(this);
-    const Placement p = RestorePlacement(
+    const WindowPlacement p = RestorePlacement(
         m_services.settings,
         WorkArea{area.left(), area.top(), area.left() + area.width(), area.top() + area.height()});
     move(p.left, p.top);
@@ -509,10 +509,10 @@ void TMainForm::FormClose()
     QRect normal(pos(), size());
     if ((isMaximized() || isMinimized()) && normalGeometry().isValid())
         normal = normalGeometry();
-    StorePlacement(
-        m_services.settings,
-        Placement{normal.left(), normal.top(), normal.width(), normal.height(), isMaximized()},
-        isMinimized());
+    StorePlacement(m_services.settings,
+                   WindowPlacement{normal.left(), normal.top(), normal.width(), normal.height(),
+                                   isMaximized()},
+                   isMinimized());
     SaveSettings(m_services.settingsPath, m_services.settings);
 }
 

@@ -86,7 +86,7 @@ void TestChrome::standardChromeKeepsImage1GripWorking()
 {
     Chrome().standardChrome = true;
     std::unique_ptr<QDialog> dialog(MakeDialog("  Liste des dossiers", QSize(500, 300), "Image1"));
-    SetUpChrome(dialog.get(), ChromeSpec{400, 200});
+    SetUpChrome(dialog.get(), ChromeOptions{400, 200});
     QCOMPARE(dialog->property("tilvoFrame").toString(), QString("fixed"));
     dialog->show();
     Drag(dialog->findChild<QWidget*>("Image1"), QPoint(5, 5), QPoint(40, 30));
@@ -97,7 +97,7 @@ void TestChrome::standardChromeResizablePadAndMaximize()
 {
     Chrome().standardChrome = true;
     std::unique_ptr<QDialog> dialog(MakeDialog("  Aperçu", QSize(600, 400), "RezisePad", true));
-    SetUpChrome(dialog.get(), ChromeSpec{400, 200, SizeButtonKind::Platform});
+    SetUpChrome(dialog.get(), ChromeOptions{400, 200, SizeButtonKind::Platform});
     QCOMPARE(dialog->property("tilvoFrame").toString(), QString("resizable"));
     QVERIFY(dialog->windowFlags() & Qt::WindowMaximizeButtonHint);
     QVERIFY(dialog->minimumSize() != dialog->maximumSize());
@@ -107,9 +107,9 @@ void TestChrome::keepOwnChromeIsNeverReplaced()
 {
     Chrome().standardChrome = true;
     std::unique_ptr<QDialog> dialog(MakeDialog("  A propos", QSize(300, 200)));
-    ChromeSpec spec;
-    spec.keepOwnChrome = true;
-    SetUpChrome(dialog.get(), spec);
+    ChromeOptions options;
+    options.keepOwnChrome = true;
+    SetUpChrome(dialog.get(), options);
     QVERIFY(!dialog->findChild<QWidget*>("TitleBar")->isHidden());
     QVERIFY(dialog->windowFlags() & Qt::FramelessWindowHint);
     QCOMPARE(dialog->size(), QSize(300, 200));
@@ -146,7 +146,7 @@ void TestChrome::customChromeGripMinimums()
     QFETCH(QSize, expected);
     Chrome().standardChrome = false;
     std::unique_ptr<QDialog> dialog(MakeDialog("  Historique", QSize(500, 300), "Image1"));
-    SetUpChrome(dialog.get(), ChromeSpec{400, 200});
+    SetUpChrome(dialog.get(), ChromeOptions{400, 200});
     dialog->show();
     Drag(dialog->findChild<QWidget*>("Image1"), QPoint(5, 5), by);
     QCOMPARE(dialog->size(), expected);
@@ -212,7 +212,7 @@ void TestChrome::workAreaToggle()
     QWidget window;
     auto* layout = new QVBoxLayout(&window);
     layout->addWidget(BuildTitleBar(&window, " Tilvo 1.83", true, true).bar);
-    SetUpChrome(&window, ChromeSpec{700, 500, SizeButtonKind::WorkArea, true});
+    SetUpChrome(&window, ChromeOptions{700, 500, SizeButtonKind::WorkArea, true});
     window.resize(900, 700);
     window.move(13, 17);
     window.show();

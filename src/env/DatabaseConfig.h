@@ -5,9 +5,6 @@
 
 namespace tilvo {
 
-class Connection;
-class Prompts;
-
 inline constexpr const char* kDefaultProvider = "OLEDB";
 // The ODBC driver registered on Debian by libsqliteodbc.
 inline constexpr const char* kDefaultOdbcDriver = "SQLite3";
@@ -40,11 +37,5 @@ QString OleDbConnectionString(const QString& provider, const QString& databaseFi
 
 // Whether the file DatabaseFolder + OleDbFileName exists.
 bool DatabaseFilePresent(const DatabaseConfig& config);
-
-// Needs: the configuration and where to show the engine's refusal. Returns false when the
-// connection was refused (its text has been shown in a plain message box); the start-up then
-// clears StartupOk. Without a database file nothing is opened and the result is true.
-// A Provider other than "ODBC" and "OLEDB" counts as refused.
-bool OpenDatabase(Connection& connection, const DatabaseConfig& config, Prompts& prompts);
 
 } // namespace tilvo

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "env/TextCatalogue.h"
+#include "common/TextCatalogue.h"
 
 #include <array>
 #include <utility>

@@ -1,9 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "db/DatabaseConfig.h"
-
-#include "common/Error.h"
-#include "common/Prompts.h"
-#include "db/Connection.h"
+#include "env/DatabaseConfig.h"
 
 #include <QFileInfo>
 
@@ -31,29 +27,6 @@ QString OleDbConnectionString(const QString& provider, const QString& databaseFi
 bool DatabaseFilePresent(const DatabaseConfig& config)
 {
     return QFileInfo(config.databaseFile()).isFile();
-}
-
-bool OpenDatabase(Connection& connection, const DatabaseConfig& config, Prompts& prompts)
-{
-    if (!DatabaseFilePresent(config))
-        return true;
-    connection.close();
-    try {
-        if (config.Provider == u"ODBC")
-            connection.setConnectionString(OdbcConnectionString(config.OdbcName));
-        else if (config.Provider == u"OLEDB")
-            connection.setConnectionString(
-                OleDbConnectionString(config.OleDbProvider, config.databaseFile()));
-        else
-            throw Error(QStringLiteral("Le fournisseur de base de données '%1' est inconnu "
-                                       "(ODBC ou OLEDB attendu).")
-                            .arg(config.Provider));
-        connection.open();
-    } catch (const Error& e) {
-        prompts.showMessage(e.text(), Prompts::Icon::None);
-        return false;
-    }
-    return true;
 }
 
 } // namespace tilvo
