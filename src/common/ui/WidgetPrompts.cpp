@@ -49,6 +49,15 @@ QWidget* Owner()
     return nullptr;
 }
 
+// A box whose owner is kept on top is kept on top too: the window manager would otherwise
+// stack it below its owner.
+void KeepAboveOwner(QWidget& box)
+{
+    const QWidget* owner = box.parentWidget();
+    if (owner && owner->window()->windowFlags().testFlag(Qt::WindowStaysOnTopHint))
+        box.setWindowFlag(Qt::WindowStaysOnTopHint);
+}
+
 } // namespace
 
 QString DisplayText(const QString& text)
@@ -71,7 +80,10 @@ QString DialogFilter(const QString& filter)
 void WidgetPrompts::showMessage(const QString& text, Icon icon, const QString& caption)
 {
     QMessageBox box(BoxIcon(icon), Caption(caption), DisplayText(text), QMessageBox::Ok, Owner());
+    KeepAboveOwner(box);
     box.setTextFormat(Qt::PlainText);
+    // A path or an address in the message can be copied from it.
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse);
     box.exec();
 }
 
@@ -79,6 +91,7 @@ bool WidgetPrompts::askYesNo(const QString& text, Icon icon, const QString& capt
 {
     QMessageBox box(BoxIcon(icon), Caption(caption), DisplayText(text),
                     QMessageBox::Yes | QMessageBox::No, Owner());
+    KeepAboveOwner(box);
     box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
