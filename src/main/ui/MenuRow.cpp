@@ -60,7 +60,7 @@ void MenuRow::openNeighbour(int position, int step)
     if (!next)
         return;
 
-    // Close the open menu with its sub-menus; a menu dropped by its button returns from it.
+    // Close the open menu and its sub-menus before the neighbour drops down.
     for (int open = 0; open < 8 && QApplication::activePopupWidget(); ++open)
         QApplication::activePopupWidget()->close();
 

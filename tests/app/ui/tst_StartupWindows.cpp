@@ -75,6 +75,8 @@ void TestStartupWindows::updateGauge()
     display.showGauge();
     TNewGauge* gauge = display.gauge();
     QVERIFY(gauge);
+    // Nothing of the run is shown until its first progress text.
+    QVERIFY(!gauge->isVisible());
     QVERIFY(gauge->Btn_Cancel->isHidden());
     QCOMPARE(gauge->Btn_Cancel->text(), QString("Annuler"));
     display.setGaugeInfo("MISE A JOUR (Base de données)");
