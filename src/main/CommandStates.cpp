@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "main/CommandStates.h"
 
+#include "main/MainFormData.h"
+
 namespace tilvo {
 
 CommandState DecideCommandState(int currentDossierId, int currentAccountId, bool consumptionEmpty)
@@ -32,6 +34,24 @@ CommandEnables EnablesFor(CommandState state, bool profilesHasRow)
     e.consumptionEditDelete = entries;
     e.statistics = entries;
     return e;
+}
+
+CommandDecision DecideCommands(int currentDossierId, int currentAccountId, MainFormData& data)
+{
+    CommandDecision decision;
+    bool profilesHasRow = false;
+    bool consumptionEmpty = true;
+    try {
+        if (currentDossierId == -1)
+            profilesHasRow = data.ProfilesHasRow();
+        else if (currentAccountId != -1)
+            consumptionEmpty = data.ConsumptionEmpty();
+    } catch (const Error& e) {
+        decision.failure = e;
+    }
+    decision.state = DecideCommandState(currentDossierId, currentAccountId, consumptionEmpty);
+    decision.enables = EnablesFor(decision.state, profilesHasRow);
+    return decision;
 }
 
 } // namespace tilvo

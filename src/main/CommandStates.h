@@ -1,9 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "common/Error.h"
+
 #include <optional>
 
 namespace tilvo {
+
+class MainFormData;
 
 // The states of the main window's commands.
 enum class CommandState
@@ -34,5 +38,17 @@ struct CommandEnables
 
 // `profilesHasRow` matters in S0 only: whether the dossier table holds any dossier.
 CommandEnables EnablesFor(CommandState state, bool profilesHasRow);
+
+// What the enabling pass decides from the database, and the error of a read that failed.
+struct CommandDecision
+{
+    CommandState state = CommandState::S0;
+    CommandEnables enables;
+    std::optional<Error> failure;
+};
+
+// Reads what the enabling pass needs. A read that fails turns off what it would have allowed:
+// an unreadable dossier table offers no dossier to open, unreadable entries offer none to edit.
+CommandDecision DecideCommands(int currentDossierId, int currentAccountId, MainFormData& data);
 
 } // namespace tilvo

@@ -44,14 +44,20 @@ WidgetUpdateDisplay::~WidgetUpdateDisplay() = default;
 void WidgetUpdateDisplay::showGauge()
 {
     m_gauge = std::make_unique<TNewGauge>();
-    m_gauge->show();
-    processEvents();
+}
+
+void WidgetUpdateDisplay::reveal()
+{
+    if (m_gauge && !m_gauge->isVisible())
+        m_gauge->show();
 }
 
 void WidgetUpdateDisplay::setGaugeInfo(const QString& text)
 {
-    if (m_gauge)
-        m_gauge->info->setText(text);
+    if (!m_gauge)
+        return;
+    m_gauge->info->setText(text);
+    reveal();
 }
 
 void WidgetUpdateDisplay::setGauge(int position, int maximum)
@@ -74,6 +80,7 @@ bool WidgetUpdateDisplay::askBackup(const QString& question)
 
 void WidgetUpdateDisplay::processEvents()
 {
+    reveal();
     LetWindowsRepaint();
 }
 

@@ -29,6 +29,8 @@ public:
 };
 
 // Binds an update run to the gauge window and asks the backup question through the prompts.
+// The gauge appears with the run's first progress text or repaint: the backup question, asked
+// before either, never has an empty gauge beside it.
 class WidgetUpdateDisplay final : public UpdateDisplay
 {
 public:
@@ -45,6 +47,8 @@ public:
     TNewGauge* gauge() const { return m_gauge.get(); }
 
 private:
+    void reveal();
+
     Prompts& m_prompts;
     std::unique_ptr<TNewGauge> m_gauge;
 };

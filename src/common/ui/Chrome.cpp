@@ -266,8 +266,14 @@ void SetUpChrome(QWidget* window, const ChromeOptions& options)
             window->setWindowIcon(context.applicationIcon);
         const QSize client(window->width(), window->height() - hidden);
         window->resize(client);
-        window->setProperty("tilvoFrame", resizePad ? "resizable" : "fixed");
-        if (!resizePad)
+        // The main window is sized by its frame too: a fixed frame would refuse the saved
+        // placement and the window manager's maximise.
+        const bool resizable = resizePad || options.mainWindow;
+        window->setProperty("tilvoFrame", resizable ? "resizable" : "fixed");
+        if (resizable)
+            window->setMinimumSize(options.minimumWidth > 0 ? options.minimumWidth + 1 : 0,
+                                   options.minimumHeight > 0 ? options.minimumHeight + 1 : 0);
+        else
             window->setFixedSize(client);
     } else {
         window->setWindowFlags(kind | Qt::FramelessWindowHint);

@@ -18,7 +18,8 @@ namespace tilvo {
 // (`Image1` or `RezisePad`). The controls are found by these names.
 //
 // With standard chrome on, the drawn title bar is hidden and the platform's frame takes its
-// place; grips named `Image1` keep working.
+// place; grips named `Image1` keep working. The frame is resizable, down to just above the
+// grip's minimums, for the main window and the windows with a `RezisePad`; fixed otherwise.
 
 enum class SizeButtonKind
 {

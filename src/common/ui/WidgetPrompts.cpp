@@ -34,6 +34,30 @@ QString Caption(const QString& caption)
     return caption.isEmpty() ? QString::fromUtf8(ProgramTitle) : caption;
 }
 
+// The window a box belongs to, so that it opens above it: the active window, or, while none is
+// active (the start-up), a visible window kept on top, which would otherwise cover the box.
+QWidget* Owner()
+{
+    if (QWidget* active = QApplication::activeWindow())
+        return active;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        const Qt::WindowType type = window->windowType();
+        if (window->isVisible() && window->windowFlags().testFlag(Qt::WindowStaysOnTopHint) &&
+            type != Qt::Popup && type != Qt::ToolTip)
+            return window;
+    }
+    return nullptr;
+}
+
+// A box whose owner is kept on top is kept on top too: the window manager would otherwise
+// stack it below its owner.
+void KeepAboveOwner(QWidget& box)
+{
+    const QWidget* owner = box.parentWidget();
+    if (owner && owner->window()->windowFlags().testFlag(Qt::WindowStaysOnTopHint))
+        box.setWindowFlag(Qt::WindowStaysOnTopHint);
+}
+
 } // namespace
 
 QString DisplayText(const QString& text)
@@ -55,16 +79,19 @@ QString DialogFilter(const QString& filter)
 
 void WidgetPrompts::showMessage(const QString& text, Icon icon, const QString& caption)
 {
-    QMessageBox box(BoxIcon(icon), Caption(caption), DisplayText(text), QMessageBox::Ok,
-                    QApplication::activeWindow());
+    QMessageBox box(BoxIcon(icon), Caption(caption), DisplayText(text), QMessageBox::Ok, Owner());
+    KeepAboveOwner(box);
     box.setTextFormat(Qt::PlainText);
+    // A path or an address in the message can be copied from it.
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse);
     box.exec();
 }
 
 bool WidgetPrompts::askYesNo(const QString& text, Icon icon, const QString& caption)
 {
     QMessageBox box(BoxIcon(icon), Caption(caption), DisplayText(text),
-                    QMessageBox::Yes | QMessageBox::No, QApplication::activeWindow());
+                    QMessageBox::Yes | QMessageBox::No, Owner());
+    KeepAboveOwner(box);
     box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
@@ -73,8 +100,7 @@ bool WidgetPrompts::askYesNo(const QString& text, Icon icon, const QString& capt
 std::optional<QString> WidgetPrompts::openFileName(const QString& title, const QString& filter,
                                                    const QString& folder)
 {
-    const QString name = QFileDialog::getOpenFileName(QApplication::activeWindow(), title, folder,
-                                                      DialogFilter(filter));
+    const QString name = QFileDialog::getOpenFileName(Owner(), title, folder, DialogFilter(filter));
     if (name.isEmpty())
         return std::nullopt;
     return name;
@@ -84,7 +110,7 @@ std::optional<QString> WidgetPrompts::saveFileName(const QString& title, const Q
                                                    const QString& proposedName,
                                                    const QString& defaultExtension)
 {
-    QFileDialog dialog(QApplication::activeWindow(), title, QString(), DialogFilter(filter));
+    QFileDialog dialog(Owner(), title, QString(), DialogFilter(filter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(defaultExtension);
     dialog.selectFile(proposedName);
@@ -95,7 +121,7 @@ std::optional<QString> WidgetPrompts::saveFileName(const QString& title, const Q
 
 std::optional<QColor> WidgetPrompts::chooseColor(const QColor& initial)
 {
-    const QColor color = QColorDialog::getColor(initial, QApplication::activeWindow());
+    const QColor color = QColorDialog::getColor(initial, Owner());
     if (!color.isValid())
         return std::nullopt;
     return color;

@@ -12,10 +12,12 @@
 #include "env/Environment.h"
 #include "env/Settings.h"
 #include "main/MainFormData.h"
+#include "main/ui/MenuRow.h"
 #include "main/ui/TAboutBox.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -32,6 +34,10 @@
 namespace tilvo {
 
 namespace {
+
+constexpr int kAccountPanelMinimumWidth = 150;
+constexpr int kChartAreaMinimumHeight = 120;
+constexpr int kHistoryAreaMinimumHeight = 90;
 
 QPushButton* CommandButton(const QString& name, const QString& caption, QWidget* parent)
 {
@@ -76,7 +82,7 @@ QToolButton* MenuButton(const QString& name, const QString& caption, QMenu* menu
 TMainForm::TMainForm(MainFormServices services) : m_services(std::move(services))
 {
     setObjectName(QStringLiteral("MainForm"));
-    QApplication::setApplicationDisplayName(QString::fromUtf8(ProgramTitle));
+    // No application display name is set: the toolkit would append it to every caption.
     buildWindow();
 
     ChromeOptions options;
@@ -212,6 +218,7 @@ void TMainForm::buildWindow()
     for (QToolButton* b : {Menu_File, Menu_Report, Menu_Html, Menu_Tools, Menu_Help})
         menuLayout->addWidget(b);
     menuLayout->addStretch();
+    new MenuRow({Menu_File, Menu_Report, Menu_Html, Menu_Tools, Menu_Help}, this);
     root->addWidget(menuBar);
 
     auto* body = new QHBoxLayout;
@@ -260,13 +267,17 @@ void TMainForm::buildWindow()
     left->addStretch();
     body->addWidget(BarreLeft);
 
+    // The splitters share out a new size in proportion to the regions' sizes; no region may
+    // be dragged below a size that still shows its headings and buttons.
     Splitter = new QSplitter(Qt::Horizontal, this);
     Splitter->setObjectName(QStringLiteral("Splitter"));
+    Splitter->setChildrenCollapsible(false);
     body->addWidget(Splitter, 1);
 
     // Account panel.
     Pan_Tree = new QWidget(Splitter);
     Pan_Tree->setObjectName(QStringLiteral("Pan_Tree"));
+    Pan_Tree->setMinimumWidth(kAccountPanelMinimumWidth);
     auto* tree = new QVBoxLayout(Pan_Tree);
     tree->setContentsMargins(0, 0, 0, 0);
     tree->setSpacing(1);
@@ -290,7 +301,10 @@ void TMainForm::buildWindow()
     // Right area: statistics above, entries below.
     Splitter1 = new QSplitter(Qt::Vertical, Splitter);
     Splitter1->setObjectName(QStringLiteral("Splitter1"));
+    Splitter1->setChildrenCollapsible(false);
     auto* top = new QWidget(Splitter1);
+    top->setObjectName(QStringLiteral("Pan_Chart"));
+    top->setMinimumHeight(kChartAreaMinimumHeight);
     auto* topLayout = new QVBoxLayout(top);
     topLayout->setContentsMargins(0, 0, 0, 0);
     topLayout->setSpacing(1);
@@ -304,6 +318,8 @@ void TMainForm::buildWindow()
     topLayout->addWidget(Pan_Stat);
     topLayout->addWidget(Chart1, 1);
     auto* bottom = new QWidget(Splitter1);
+    bottom->setObjectName(QStringLiteral("Pan_History"));
+    bottom->setMinimumHeight(kHistoryAreaMinimumHeight);
     auto* bottomLayout = new QVBoxLayout(bottom);
     bottomLayout->setContentsMargins(0, 0, 0, 0);
     bottomLayout->setSpacing(1);
@@ -362,17 +378,15 @@ std::function<void()> TMainForm::guarded(void (TMainForm::*handler)())
 
 void TMainForm::RefreshCommands()
 {
-    bool profilesHasRow = false;
     if (CurrentDossierId == -1) {
         Grid_AccountList->setRowCount(0);
         Grid_Consumption->setRowCount(0);
         CurrentAccountId = -1;
-        profilesHasRow = m_services.data.ProfilesHasRow();
     }
-    const bool consumptionEmpty =
-        CurrentAccountId == -1 ? true : m_services.data.ConsumptionEmpty();
-    m_state = DecideCommandState(CurrentDossierId, CurrentAccountId, consumptionEmpty);
-    const CommandEnables e = EnablesFor(m_state, profilesHasRow);
+    const CommandDecision decision =
+        DecideCommands(CurrentDossierId, CurrentAccountId, m_services.data);
+    m_state = decision.state;
+    const CommandEnables& e = decision.enables;
 
     for (QWidget* w : std::initializer_list<QWidget*>{Menu_Report, Menu_Html, Btn_Report, Btn_Html})
         w->setEnabled(e.publishMenus);
@@ -396,6 +410,9 @@ void TMainForm::RefreshCommands()
     Btn_Consumption_Delete->setEnabled(e.consumptionEditDelete);
     Pan_Stat->setEnabled(e.statistics);
     Chart1->setEnabled(e.statistics);
+    // Every control is set before the failed read is reported.
+    if (decision.failure)
+        throw *decision.failure;
 }
 
 void TMainForm::OpenFirstDossier()
@@ -439,13 +456,26 @@ void TMainForm::Popup_Help_DocClick()
             Prompts::Icon::None);
         return;
     }
-    m_services.openUrl(QUrl::fromLocalFile(m_services.env.HelpFile));
+    if (!m_services.openUrl(QUrl::fromLocalFile(m_services.env.HelpFile)))
+        m_services.prompts.showMessage(
+            QStringLiteral("Le fichier d'aide n'a pas pu être ouvert : aucune application du "
+                           "bureau ne prend en charge ce type de fichier.\rVous pouvez l'ouvrir "
+                           "vous-même : ") +
+                QDir::toNativeSeparators(m_services.env.HelpFile),
+            Prompts::Icon::Warning);
 }
 
 void TMainForm::Popup_Help_WebClick()
 {
-    m_services.openUrl(QUrl(LookupText(QStringLiteral("Common"), QStringLiteral("WebSite"),
-                                       QString::fromLatin1(MakerWebSite))));
+    const QString address = LookupText(QStringLiteral("Common"), QStringLiteral("WebSite"),
+                                       QString::fromLatin1(MakerWebSite));
+    if (!m_services.openUrl(QUrl(address)))
+        m_services.prompts.showMessage(
+            QStringLiteral("Le site web n'a pas pu être ouvert : aucun navigateur n'est associé "
+                           "aux adresses web sur ce bureau.\rVous pouvez vous y rendre vous-même "
+                           ": ") +
+                address,
+            Prompts::Icon::Warning);
 }
 
 void TMainForm::Popup_Help_AboutClick()
@@ -475,17 +505,19 @@ void TMainForm::Btn_HtmlClick()
     popUpBeside(Btn_Html, Popup_Html);
 }
 
-void TMainForm::showEvent(QShowEvent* event)
+void TMainForm::setVisible(bool visible)
 {
-    QWidget::showEvent(event);
-    if (!m_placed) {
+    if (visible && !m_placed) {
         m_placed = true;
         FormShow();
     }
+    QWidget::setVisible(visible);
 }
 
 void TMainForm::FormShow()
 {
+    // Placed before it is shown: a position given then is the frame's corner, the same corner
+    // the closing stores, so the window comes back where it was left.
     const QRect area = WorkAreaOf(this);
     const WindowPlacement p = RestorePlacement(
         m_services.settings,
@@ -506,12 +538,9 @@ void TMainForm::FormClose()
 {
     Timer1->stop();
     Grid_AccountList->setRowCount(0);
-    QRect normal(pos(), size());
-    if ((isMaximized() || isMinimized()) && normalGeometry().isValid())
-        normal = normalGeometry();
-    StorePlacement(m_services.settings,
-                   WindowPlacement{normal.left(), normal.top(), normal.width(), normal.height(),
-                                   isMaximized()},
+    // The frame's corner and the client size; a maximised window leaves the last normal
+    // placement in the settings.
+    StorePlacement(m_services.settings, WindowPlacement{x(), y(), width(), height(), isMaximized()},
                    isMinimized());
     SaveSettings(m_services.settingsPath, m_services.settings);
 }

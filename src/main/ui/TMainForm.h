@@ -133,8 +133,10 @@ public:
     void Btn_ReportClick();
     void Btn_HtmlClick();
 
+    // The placement is restored just before the window first shows.
+    void setVisible(bool visible) override;
+
 protected:
-    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:

@@ -48,6 +48,7 @@ private Q_SLOTS:
     void standardChromeGivesPlatformFrame();
     void standardChromeKeepsImage1GripWorking();
     void standardChromeResizablePadAndMaximize();
+    void standardChromeMainWindowIsResizable();
     void keepOwnChromeIsNeverReplaced();
     void customChromeDragsByTitleBar();
     void customChromeGripMinimums_data();
@@ -101,6 +102,28 @@ void TestChrome::standardChromeResizablePadAndMaximize()
     QCOMPARE(dialog->property("tilvoFrame").toString(), QString("resizable"));
     QVERIFY(dialog->windowFlags() & Qt::WindowMaximizeButtonHint);
     QVERIFY(dialog->minimumSize() != dialog->maximumSize());
+}
+
+void TestChrome::standardChromeMainWindowIsResizable()
+{
+    Chrome().standardChrome = true;
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(BuildTitleBar(&window, " Tilvo 1.83", true, true).bar);
+    layout->addStretch();
+    layout->addWidget(BuildGrip(&window), 0, Qt::AlignRight);
+    window.resize(798, 598);
+    SetUpChrome(&window, ChromeOptions{700, 500, SizeButtonKind::WorkArea, true});
+    QCOMPARE(window.property("tilvoFrame").toString(), QString("resizable"));
+    QCOMPARE(window.size(), QSize(798, 580));
+    QCOMPARE(window.minimumSize(), QSize(701, 501));
+    QVERIFY(window.windowFlags() & Qt::WindowMaximizeButtonHint);
+    QVERIFY(window.windowFlags() & Qt::WindowMinimizeButtonHint);
+    window.resize(900, 700);
+    QCOMPARE(window.size(), QSize(900, 700));
+    window.resize(600, 400);
+    QCOMPARE(window.size(), QSize(701, 501));
 }
 
 void TestChrome::keepOwnChromeIsNeverReplaced()

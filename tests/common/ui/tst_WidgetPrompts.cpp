@@ -21,6 +21,9 @@ struct BoxAnswer
     QString text;
     QStringList buttons;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QWidget* owner = nullptr;
+    bool keptOnTop = false;
+    bool selectable = false;
 
     void answerWith(const QString& answer)
     {
@@ -36,6 +39,9 @@ private:
                 continue;
             text = box->text();
             icon = box->icon();
+            owner = box->parentWidget();
+            keptOnTop = box->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+            selectable = box->textInteractionFlags().testFlag(Qt::TextSelectableByMouse);
             QAbstractButton* chosen = nullptr;
             for (QAbstractButton* b : box->buttons()) {
                 buttons.append(b->text());
@@ -64,6 +70,8 @@ private Q_SLOTS:
     void questionAnswers();
     void dialogFilter();
     void guardShowsTheErrorText();
+    void boxAboveAWindowKeptOnTop_data();
+    void boxAboveAWindowKeptOnTop();
 };
 
 void TestWidgetPrompts::initTestCase()
@@ -80,6 +88,7 @@ void TestWidgetPrompts::frenchButtonsAndLineBreaks()
     QCOMPARE(box.text, QString("IMPORTANT !!\n\nNE SUPPRIMEZ PAS"));
     QCOMPARE(box.icon, QMessageBox::Warning);
     QCOMPARE(box.buttons, QStringList{"OK"});
+    QVERIFY(box.selectable);
 }
 
 void TestWidgetPrompts::questionAnswers_data()
@@ -117,6 +126,32 @@ void TestWidgetPrompts::guardShowsTheErrorText()
     QVERIFY(RunGuarded(prompts, [] {}));
     QCOMPARE(prompts.texts(), (QStringList{"Le fichier est endommagé.", "disk"}));
     QCOMPARE(prompts.shown.first().icon, Prompts::Icon::Error);
+}
+
+void TestWidgetPrompts::boxAboveAWindowKeptOnTop_data()
+{
+    QTest::addColumn<bool>("onTop");
+    QTest::newRow("window kept on top") << true;
+    QTest::newRow("ordinary window") << false;
+}
+
+void TestWidgetPrompts::boxAboveAWindowKeptOnTop()
+{
+    // A box belongs to the window on screen and, when that window is kept on top (the splash
+    // at start-up), is kept on top as well; a window manager would otherwise stack it beneath.
+    QFETCH(bool, onTop);
+    QWidget window(nullptr,
+                   onTop ? Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint
+                         : Qt::Window);
+    window.resize(480, 170);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    WidgetPrompts prompts;
+    BoxAnswer box;
+    box.answerWith("&Non");
+    QVERIFY(!prompts.askYesNo("Sauvegarder ?", Prompts::Icon::Question, QString()));
+    QCOMPARE(box.owner, &window);
+    QCOMPARE(box.keptOnTop, onTop);
 }
 
 QTEST_MAIN(TestWidgetPrompts)

@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QSplitter>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -29,13 +30,19 @@ struct FakeData final : MainFormData
     bool profiles = false;
     bool consumptionEmpty = true;
     bool failProfiles = false;
+    bool failConsumption = false;
     bool ProfilesHasRow() override
     {
         if (failProfiles)
             throw Error("Table PROFILES introuvable");
         return profiles;
     }
-    bool ConsumptionEmpty() override { return consumptionEmpty; }
+    bool ConsumptionEmpty() override
+    {
+        if (failConsumption)
+            throw Error("Table CONSUMPTION introuvable");
+        return consumptionEmpty;
+    }
     int FirstDossierToOpen() override
     {
         if (failProfiles)
@@ -55,6 +62,7 @@ struct Fixture
     FixedClock clock{QDateTime(QDate(2026, 12, 10), QTime(14, 5, 9))};
     FakeData data;
     QList<QUrl> opened;
+    bool desktopOpens = true; // whether the desktop has a handler for what is opened
     std::unique_ptr<TMainForm> form;
 
     explicit Fixture(bool standardChrome = false)
@@ -70,9 +78,29 @@ struct Fixture
                                                             env.DataFolder + "tilvo.ini", prompts,
                                                             clock, data, [this](const QUrl& url) {
                                                                 opened.append(url);
-                                                                return true;
+                                                                return desktopOpens;
                                                             }});
         return *form;
+    }
+
+    QString settingsPath() const { return env.DataFolder + "tilvo.ini"; }
+
+    void savePlacement(const QRect& rect, const QString& state)
+    {
+        settings.Left = rect.left();
+        settings.Top = rect.top();
+        settings.Width = rect.width();
+        settings.Height = rect.height();
+        settings.State = state;
+    }
+
+    TMainForm& shown()
+    {
+        TMainForm& w = make();
+        w.show();
+        if (!QTest::qWaitForWindowExposed(&w))
+            qWarning("main window not exposed");
+        return w;
     }
 };
 
@@ -92,11 +120,37 @@ void Grab(QWidget& window, const QString& name)
     QVERIFY(window.grab().save("screenshots/" + name + ".png"));
 }
 
+// The main window's placement as the settings hold it: the frame's corner, the client size.
+QRect Placement(const QWidget& w)
+{
+    return QRect(w.pos(), w.size());
+}
+
+QPoint CentredFor(const QSize& client, const QRect& area)
+{
+    return QPoint(int(std::lround((area.left() + area.width() - client.width()) / 2.0)),
+                  int(std::lround((area.top() + area.height() - client.height()) / 2.0)));
+}
+
 } // namespace
 
 class TestTMainForm : public QObject
 {
     Q_OBJECT
+
+public:
+    // The offscreen platform's screen is 800 × 600 unless told otherwise: a larger one lets
+    // saved placements above the default size fit.
+    static void initMain()
+    {
+        if (qgetenv("QT_QPA_PLATFORM") != "offscreen")
+            return;
+        static QTemporaryDir folder;
+        const QString config = folder.filePath("screen.json");
+        test::WriteFile(config, R"({"screens": [{"name": "Bureau", "x": 0, "y": 0,
+                                   "width": 1280, "height": 1024, "logicalDpi": 96}]})");
+        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + config.toLocal8Bit());
+    }
 
 private Q_SLOTS:
     void createdInStateS0();
@@ -110,6 +164,17 @@ private Q_SLOTS:
     void sizeToggleAndGrip();
     void placementRestoredAndSaved();
     void standardChromeKeepsTheGrip();
+    void captionIsExact_data();
+    void captionIsExact();
+    void defaultPlacement_data();
+    void defaultPlacement();
+    void placementRoundTrip_data();
+    void placementRoundTrip();
+    void maximisedUnderStandardChrome();
+    void regionsKeepProportionsAndMinimums();
+    void helpWithoutDesktopHandler();
+    void menuKeysMoveAlongTheRow();
+    void screenshotsAtDefaultAndSavedSize();
 };
 
 void TestTMainForm::createdInStateS0()
@@ -221,6 +286,30 @@ void TestTMainForm::unreadableDossierTableIsShownNotThrown()
     QCOMPARE(f.opened, QList<QUrl>{QUrl("https://www.vantrel-software.example/")});
     // The enabling pass that follows meets the same error and shows it.
     QCOMPARE(f.prompts.texts().last(), QString("Table PROFILES introuvable"));
+    // No command that needs a dossier is offered, nor a dossier to open.
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             w.Menu_Report, w.Menu_Html, w.Btn_Report, w.Btn_Html, w.Grid_AccountList,
+             w.Btn_Account_Add, w.Btn_Account_Edit, w.Btn_Account_Delete, w.Grid_Consumption,
+             w.Btn_Consumption_Add, w.Btn_Consumption_Edit, w.Btn_Consumption_Delete, w.Pan_Stat,
+             w.Chart1})
+        QVERIFY2(!control->isEnabled(), qPrintable(control->objectName()));
+    for (QAction* action :
+         {w.Popup_File_Open, w.Popup_File_Close, w.Popup_File_Edit, w.Popup_File_Delete})
+        QVERIFY2(!action->isEnabled(), qPrintable(action->objectName()));
+    QVERIFY(w.Popup_File_Add->isEnabled());
+
+    // Entries that cannot be read are reported, and cannot be edited or drawn.
+    f.data.failProfiles = false;
+    f.data.failConsumption = true;
+    f.data.consumptionEmpty = false;
+    w.CurrentDossierId = 3;
+    w.CurrentAccountId = 8;
+    QVERIFY_THROWS_EXCEPTION(Error, w.RefreshCommands());
+    QCOMPARE(w.currentState(), CommandState::S2);
+    QVERIFY(w.Btn_Consumption_Add->isEnabled());
+    QVERIFY(!w.Btn_Consumption_Edit->isEnabled());
+    QVERIFY(!w.Btn_Consumption_Delete->isEnabled());
+    QVERIFY(!w.Chart1->isEnabled());
 }
 
 void TestTMainForm::firstDossierWithoutPasswordOpens()
@@ -351,6 +440,218 @@ void TestTMainForm::standardChromeKeepsTheGrip()
     const QSize before = w.size();
     Drag(w.Image1, QPoint(30, 20));
     QCOMPARE(w.size(), before + QSize(30, 20));
+}
+
+void TestTMainForm::captionIsExact_data()
+{
+    QTest::addColumn<bool>("standardChrome");
+    QTest::newRow("own chrome") << false;
+    QTest::newRow("standard chrome") << true;
+}
+
+void TestTMainForm::captionIsExact()
+{
+    QFETCH(bool, standardChrome);
+    Fixture f(standardChrome);
+    TMainForm& w = f.make();
+    QCOMPARE(w.windowTitle(), QString("Tilvo 1.83"));
+    // A display name set for the application is appended by the toolkit to every caption the
+    // desktop shows; left unset, it reads as the application's name.
+    QCOMPARE(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
+}
+
+void TestTMainForm::defaultPlacement_data()
+{
+    QTest::addColumn<bool>("standardChrome");
+    QTest::addColumn<QRect>("saved");
+    QTest::newRow("own chrome, never saved") << false << QRect(-1, -1, -1, -1);
+    QTest::newRow("standard chrome, never saved") << true << QRect(-1, -1, -1, -1);
+    QTest::newRow("standard chrome, wider than the screen") << true << QRect(0, 0, 2000, 700);
+}
+
+void TestTMainForm::defaultPlacement()
+{
+    QFETCH(bool, standardChrome);
+    QFETCH(QRect, saved);
+    Fixture f(standardChrome);
+    f.savePlacement(saved, "wsNormal");
+    TMainForm& w = f.shown();
+    QCOMPARE(w.size(), QSize(800, 600));
+    QCOMPARE(w.pos(), CentredFor(QSize(800, 600), WorkAreaOf(&w)));
+}
+
+void TestTMainForm::placementRoundTrip_data()
+{
+    QTest::addColumn<bool>("standardChrome");
+    QTest::addColumn<QRect>("saved");
+    QTest::newRow("own chrome, larger") << false << QRect(100, 50, 900, 700);
+    QTest::newRow("standard chrome, larger") << true << QRect(100, 50, 900, 700);
+    QTest::newRow("standard chrome, smaller by the grip") << true << QRect(339, 252, 748, 520);
+}
+
+void TestTMainForm::placementRoundTrip()
+{
+    QFETCH(bool, standardChrome);
+    QFETCH(QRect, saved);
+    Fixture f(standardChrome);
+    f.savePlacement(saved, "wsNormal");
+    TMainForm& first = f.shown();
+    QCOMPARE(Placement(first), saved);
+    const QRect frame = first.frameGeometry();
+    const QRect client = first.geometry();
+    first.close();
+
+    // Stored and restored, the window comes back exactly where and as large as it was.
+    f.settings = LoadSettings(f.settingsPath());
+    QCOMPARE(QRect(f.settings.Left, f.settings.Top, f.settings.Width, f.settings.Height), saved);
+    TMainForm& second = f.shown();
+    QCOMPARE(second.frameGeometry(), frame);
+    QCOMPARE(second.geometry(), client);
+}
+
+void TestTMainForm::maximisedUnderStandardChrome()
+{
+    Fixture f(true);
+    const QRect normal(100, 50, 900, 700);
+    f.savePlacement(normal, "wsMaximized");
+    TMainForm& w = f.make();
+    // The frame resizes the window, down to just above the grip's minimums, and maximises it.
+    QCOMPARE(w.minimumSize(), QSize(701, 501));
+    QCOMPARE(w.maximumSize(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
+    QVERIFY(w.windowFlags() & Qt::WindowMaximizeButtonHint);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QVERIFY(w.isMaximized());
+    QTRY_COMPARE(w.frameGeometry(), WorkAreaOf(&w));
+
+    // Restored, it takes the saved normal placement.
+    w.showNormal();
+    QTRY_COMPARE(Placement(w), normal);
+
+    // Maximised again and closed: the normal placement stays for the next restore.
+    w.showMaximized();
+    QTRY_COMPARE(w.frameGeometry(), WorkAreaOf(&w));
+    w.close();
+    const Settings saved = LoadSettings(f.settingsPath());
+    QCOMPARE(QRect(saved.Left, saved.Top, saved.Width, saved.Height), normal);
+    QCOMPARE(saved.State, QString("wsMaximized"));
+}
+
+void TestTMainForm::regionsKeepProportionsAndMinimums()
+{
+    Fixture f;
+    TMainForm& w = f.shown();
+    QWidget* chart = w.Splitter1->widget(0);
+    QWidget* history = w.Splitter1->widget(1);
+    const double across = double(w.Pan_Tree->width()) / w.Splitter->width();
+    const double down = double(chart->height()) / w.Splitter1->height();
+
+    // A larger window keeps the regions' proportions.
+    w.resize(1200, 900);
+    QTRY_COMPARE(w.Splitter->width() > 1000, true);
+    QVERIFY(qAbs(double(w.Pan_Tree->width()) / w.Splitter->width() - across) < 0.01);
+    QVERIFY(qAbs(double(chart->height()) / w.Splitter1->height() - down) < 0.01);
+
+    // Dragged as far as the splitters go, no region disappears.
+    w.Splitter->setSizes({0, 5000});
+    QCOMPARE(w.Pan_Tree->width(), 150);
+    w.Splitter->setSizes({5000, 0});
+    QVERIFY(w.Splitter1->width() >= w.Splitter1->minimumSizeHint().width());
+    QVERIFY(w.Btn_Consumption_Delete->mapTo(&w, QPoint(w.Btn_Consumption_Delete->width(), 0)).x() <=
+            w.width());
+    w.Splitter1->setSizes({0, 5000});
+    QCOMPARE(chart->height(), 120);
+    w.Splitter1->setSizes({5000, 0});
+    QVERIFY(history->height() >= 90);
+    QVERIFY(w.Btn_Consumption_Add->mapTo(&w, QPoint(0, w.Btn_Consumption_Add->height())).y() <=
+            w.Image1->mapTo(&w, QPoint(0, 0)).y());
+
+    // At the smallest size the grip allows, every region keeps its minimum.
+    w.resize(701, 501);
+    QTRY_COMPARE(w.size(), QSize(701, 501));
+    QVERIFY(w.Pan_Tree->width() >= 150);
+    QVERIFY(w.Splitter1->width() >= w.Splitter1->minimumSizeHint().width());
+    QVERIFY(chart->height() >= 120);
+    QVERIFY(history->height() >= 90);
+}
+
+void TestTMainForm::helpWithoutDesktopHandler()
+{
+    Fixture f;
+    f.desktopOpens = false;
+    TMainForm& w = f.make();
+    test::WriteFile(f.env.HelpFile, "<html></html>");
+    w.Popup_Help_Doc->trigger();
+    w.Popup_Help_Web->trigger();
+    QCOMPARE(f.opened.size(), 2);
+    QCOMPARE(f.prompts.texts(),
+             QStringList({"Le fichier d'aide n'a pas pu être ouvert : aucune application du "
+                          "bureau ne prend en charge ce type de fichier.\rVous pouvez l'ouvrir "
+                          "vous-même : " +
+                              QDir::toNativeSeparators(f.env.HelpFile),
+                          "Le site web n'a pas pu être ouvert : aucun navigateur n'est associé "
+                          "aux adresses web sur ce bureau.\rVous pouvez vous y rendre vous-même "
+                          ": https://www.vantrel-software.example/"}));
+    QCOMPARE(f.prompts.shown.at(0).icon, Prompts::Icon::Warning);
+    QCOMPARE(f.prompts.shown.at(1).icon, Prompts::Icon::Warning);
+}
+
+void TestTMainForm::menuKeysMoveAlongTheRow()
+{
+    Fixture f;
+    TMainForm& w = f.shown();
+    QStringList seen;
+    const auto press = [&seen](Qt::Key key) {
+        if (QWidget* open = QApplication::activePopupWidget())
+            QTest::keyClick(open, key);
+        QWidget* now = QApplication::activePopupWidget();
+        seen << (now ? now->objectName() : QStringLiteral("none"));
+    };
+    // Opens `from`'s menu as a click does, then presses the keys, noting the open menu after
+    // each.
+    const auto walk = [&](QToolButton* from, const QList<Qt::Key>& keys) {
+        seen.clear();
+        QTimer::singleShot(0, &w, [&] {
+            for (Qt::Key key : keys)
+                press(key);
+            for (int i = 0; i < 4 && QApplication::activePopupWidget(); ++i)
+                QApplication::activePopupWidget()->close();
+        });
+        from->showMenu();
+    };
+
+    // With a dossier open, every menu of the row is reachable; Right opens a sub-menu and
+    // Left closes it, before moving on.
+    w.CurrentDossierId = 1;
+    w.RefreshCommands();
+    walk(w.Menu_File, {Qt::Key_Right, Qt::Key_Right, Qt::Key_Right, Qt::Key_Right, Qt::Key_Left,
+                       Qt::Key_Right, Qt::Key_Right, Qt::Key_Right, Qt::Key_Left, Qt::Key_Left});
+    QTRY_VERIFY(!QApplication::activePopupWidget());
+    QCOMPARE(seen, QStringList({"Popup_Report", "Popup_Html", "Popup_Tools", "Popup_Tools_DataBase",
+                                "Popup_Tools", "Popup_Tools_DataBase", "Popup_Help", "Popup_File",
+                                "Popup_Help", "Popup_Tools"}));
+
+    // Without one, the disabled menus are passed over.
+    w.CurrentDossierId = -1;
+    w.RefreshCommands();
+    walk(w.Menu_File, {Qt::Key_Right, Qt::Key_Left, Qt::Key_Left});
+    QTRY_VERIFY(!QApplication::activePopupWidget());
+    QCOMPARE(seen, QStringList({"Popup_Tools", "Popup_File", "Popup_Help"}));
+}
+
+void TestTMainForm::screenshotsAtDefaultAndSavedSize()
+{
+    for (const QRect& saved : {QRect(-1, -1, -1, -1), QRect(60, 40, 1100, 800)}) {
+        Fixture f;
+        f.savePlacement(saved, "wsNormal");
+        TMainForm& w = f.shown();
+        const QSize expected = saved.width() > 0 ? saved.size() : QSize(800, 600);
+        QCOMPARE(w.size(), expected);
+        const QString name =
+            QStringLiteral("MainForm_%1x%2").arg(expected.width()).arg(expected.height());
+        Grab(w, name);
+        QCOMPARE(QImage("screenshots/" + name + ".png").size(), expected);
+    }
 }
 
 QTEST_MAIN(TestTMainForm)
