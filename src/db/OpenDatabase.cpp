@@ -23,7 +23,10 @@ bool OpenDatabase(Connection& connection, const DatabaseConfig& config, Prompts&
                                        "(ODBC ou OLEDB attendu).")
                             .arg(config.Provider));
         connection.open();
+        // Before anything is read from it or written to it.
+        connection.checkIntegrity();
     } catch (const Error& e) {
+        connection.close();
         prompts.showMessage(e.text(), Prompts::Icon::None);
         return false;
     }
