@@ -25,6 +25,8 @@ private Q_SLOTS:
     void opensWithItsStatements();
     void refusedConnectionIsReportedNotThrown_data();
     void refusedConnectionIsReportedNotThrown();
+    void damagedFileIsRefusedBeforeAnythingIsWritten_data();
+    void damagedFileIsRefusedBeforeAnythingIsWritten();
     void absentDatabaseOpensNothing();
     void consumptionClosedStateOpensEmpty();
     void dossierWithoutAccountsIsDeleted();
@@ -180,6 +182,37 @@ void TestDataModule::refusedConnectionIsReportedNotThrown()
                  qPrintable(m_prompts.shown.first().text));
         QCOMPARE(ReadFile(file), QByteArray(4096, 'x'));
     }
+}
+
+void TestDataModule::damagedFileIsRefusedBeforeAnythingIsWritten_data()
+{
+    AddDamageRows();
+}
+
+void TestDataModule::damagedFileIsRefusedBeforeAnythingIsWritten()
+{
+    QFETCH(Damage, damage);
+    QFETCH(QString, expected);
+    const QString file = m_db.file();
+    {
+        // Rows on every page the damage reaches.
+        TDataModule1 dm(config(), m_prompts);
+        const qint64 d = addDossier(dm, QStringLiteral("Maison"));
+        for (int i = 0; i < 40; ++i)
+            addAccount(dm, d, QStringLiteral("Compte %1").arg(i));
+    }
+    const QByteArray bytes = Damaged(ReadFile(file), damage);
+    WriteFile(file, bytes);
+    TDataModule1 dm(config(), m_prompts);
+    QVERIFY(!dm.connectionOk());
+    QVERIFY(!dm.ADOConnection1().isOpen());
+    QCOMPARE(m_prompts.shown.size(), 1);
+    const QString text = m_prompts.shown.first().text;
+    QVERIFY2(text.contains(expected), qPrintable(text));
+    QVERIFY2(text.contains(file), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("Restaurez une sauvegarde")), qPrintable(text));
+    QCOMPARE(ReadFile(file), bytes);
+    QVERIFY(!QFileInfo::exists(file + QStringLiteral("-journal")));
 }
 
 void TestDataModule::absentDatabaseOpensNothing()
