@@ -288,6 +288,12 @@ void TestDataSet::textSortsAndComparesAsTheOriginalEngine()
     QCOMPARE(a.recordCount(), 1);
     QCOMPARE(a.field(0).asText(), QStringLiteral("Abricot"));
     a.close();
+    // Accents still count.
+    a.setSqlText(QStringLiteral("SELECT Title FROM ACCOUNT WHERE Title='ÉLAN' OR Title='zebre'"));
+    a.open();
+    QCOMPARE(a.recordCount(), 1);
+    QCOMPARE(a.field(0).asText(), QStringLiteral("élan"));
+    a.close();
     a.setSqlText(QStringLiteral("SELECT Title FROM ACCOUNT WHERE Title >= 'C' AND Title < 'f' "
                                 "ORDER BY Title DESC"));
     a.open();
