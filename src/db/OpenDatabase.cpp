@@ -3,7 +3,10 @@
 
 #include "common/Error.h"
 #include "common/Prompts.h"
+#include "db/Compaction.h"
 #include "db/Connection.h"
+
+#include <QFileInfo>
 
 namespace tilvo {
 
@@ -27,7 +30,15 @@ bool OpenDatabase(Connection& connection, const DatabaseConfig& config, Prompts&
         connection.checkIntegrity();
     } catch (const Error& e) {
         connection.close();
-        prompts.showMessage(e.text(), Prompts::Icon::None);
+        QString text = e.text();
+        // A compaction stopped while writing the new file leaves the old one aside.
+        const QString moved = MovedAsideName(config.databaseFile());
+        if (QFileInfo(moved).isFile())
+            text += QStringLiteral("\rLe fichier %1, laissé par un compactage interrompu, contient "
+                                   "peut-être la base de données telle qu'elle était avant ce "
+                                   "compactage.")
+                        .arg(moved);
+        prompts.showMessage(text, Prompts::Icon::None);
         return false;
     }
     return true;
