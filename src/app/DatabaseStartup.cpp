@@ -2,8 +2,11 @@
 #include "app/DatabaseStartup.h"
 
 #include "app/SplashDisplay.h"
+#include "common/Error.h"
 #include "common/ProgramInfo.h"
 #include "common/TextCatalogue.h"
+#include "db/Compaction.h"
+#include "db/Connection.h"
 #include "db/TDataModule1.h"
 #include "db/UpdateScript.h"
 #include "db/VersionRecord.h"
@@ -37,7 +40,24 @@ void DatabaseStartup::readConfig(const Environment& env)
 
 FirstRunTarget DatabaseStartup::firstRunTarget() const
 {
-    return {m_config.DatabaseFolder, m_config.ActiveDatabaseFile, m_config.OleDbFileName};
+    FirstRunTarget target{m_config.DatabaseFolder, m_config.ActiveDatabaseFile,
+                          m_config.OleDbFileName};
+    if (!m_config.ActiveDatabaseFile.isEmpty())
+        target.movedAsideFile =
+            MovedAsideName(m_config.DatabaseFolder + m_config.ActiveDatabaseFile);
+    target.checkDatabase = [](const QString& path) {
+        try {
+            Connection connection;
+            connection.setDatabaseFile(path, true);
+            connection.setBusyTimeout(0);
+            connection.open();
+            connection.checkIntegrity();
+        } catch (const Error& e) {
+            return e.text();
+        }
+        return QString();
+    };
+    return target;
 }
 
 bool DatabaseStartup::engineAvailable(Prompts& prompts)

@@ -24,14 +24,18 @@ void CompactDatabaseFile(const QString& source, const QString& destination)
     Connection connection;
     connection.setDatabaseFile(source, true);
     connection.setBusyTimeout(0);
-    connection.open();
     QString failure;
-    {
+    try {
+        connection.open();
+        // A copy of a damaged file would only look sound.
+        connection.checkIntegrity();
         QSqlQuery q(connection.database());
         q.prepare(QStringLiteral("VACUUM INTO ?"));
         q.addBindValue(destination);
         if (!q.exec())
-            failure = Connection::engineText(q.lastError());
+            failure = Connection::errorText(q.lastError());
+    } catch (const Error& e) {
+        failure = e.text();
     }
     connection.close();
     if (failure.isEmpty()) {
@@ -43,7 +47,7 @@ void CompactDatabaseFile(const QString& source, const QString& destination)
             QSqlQuery q(check.database());
             q.setForwardOnly(true);
             if (!q.exec(QStringLiteral("PRAGMA integrity_check")))
-                failure = Connection::engineText(q.lastError());
+                failure = Connection::errorText(q.lastError());
             else if (q.next() && q.value(0).toString() != u"ok")
                 failure = q.value(0).toString();
         } catch (const Error& e) {
@@ -56,6 +60,40 @@ void CompactDatabaseFile(const QString& source, const QString& destination)
         throw Error(QStringLiteral("Le compactage de la base de données %1 a échoué : %2")
                         .arg(source, failure));
     }
+}
+
+QString MovedAsideName(const QString& path)
+{
+    const qsizetype slash = path.lastIndexOf(u'/');
+    const qsizetype dot = path.indexOf(u'.', slash + 1);
+    QString aside = path;
+    aside.insert(dot < 0 ? slash + 1 : dot, u'~');
+    return aside;
+}
+
+void CompactInPlace(const QString& live, const CompactFunction& compact)
+{
+    const QString moved = MovedAsideName(live);
+    if (QFileInfo::exists(moved))
+        throw Error(QStringLiteral("le fichier %1 existe déjà (compactage interrompu ?) ; rien "
+                                   "n'est modifié")
+                        .arg(moved));
+    if (!QFile::rename(live, moved))
+        throw Error(QStringLiteral("impossible de renommer %1 en %2 ; rien n'est modifié")
+                        .arg(live, moved));
+    try {
+        compact(moved, live);
+    } catch (const Error& e) {
+        // The database as it was goes back under its own name; a failed compaction leaves no
+        // file there, but a stray one must not stop the way back.
+        QFile::remove(live);
+        if (QFile::rename(moved, live))
+            throw;
+        throw Error(e.text() + QStringLiteral(" ; la base de données n'a pas pu reprendre son "
+                                              "nom : elle se trouve dans %1, à renommer en %2")
+                                   .arg(moved, live));
+    }
+    QFile::remove(moved);
 }
 
 } // namespace tilvo

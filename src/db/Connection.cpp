@@ -3,15 +3,19 @@
 
 #include "common/Error.h"
 #include "db/DataSet.h"
+#include "db/EngineMessage.h"
 #include "db/JetDialect.h"
 
 #include <QAtomicInt>
+#include <QCollator>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <mutex>
+#include <sqlite3.h>
 
 namespace tilvo {
 
@@ -39,6 +43,108 @@ QHash<QString, QString> ParseConnectionString(const QString& text)
 QString Bracket(const QString& name)
 {
     return u'[' + name + u']';
+}
+
+// --- Text order ------------------------------------------------------------------------------
+
+// The original engine sorts and compares text as a French reader does: "élan" between "cerise"
+// and "Zèbre", "ABRICOT" equal to "Abricot". Two collations, registered on every connection
+// the engine library opens in this process, so an ODBC driver built on the same library has
+// them too; nothing of them is stored in the file, which other tools must still read.
+// TILVO_ORDER orders by letters first, then accents, then case; TILVO_COMPARE ignores case.
+constexpr const char* kOrderCollation = "TILVO_ORDER";
+constexpr const char* kCompareCollation = "TILVO_COMPARE";
+
+int CompareTexts(void* collator, int length1, const void* text1, int length2, const void* text2)
+{
+    const QString a = QString::fromUtf8(static_cast<const char*>(text1), length1);
+    const QString b = QString::fromUtf8(static_cast<const char*>(text2), length2);
+    return static_cast<const QCollator*>(collator)->compare(a, b);
+}
+
+void DeleteCollator(void* collator)
+{
+    delete static_cast<QCollator*>(collator);
+}
+
+void AddCollation(sqlite3* db, const char* name, Qt::CaseSensitivity caseSensitivity)
+{
+    auto* collator = new QCollator(QLocale(QLocale::French, QLocale::France));
+    collator->setCaseSensitivity(caseSensitivity);
+    if (sqlite3_create_collation_v2(db, name, SQLITE_UTF8, collator, CompareTexts,
+                                    DeleteCollator) != SQLITE_OK)
+        delete collator; // the engine only frees what it accepted
+}
+
+int RegisterCollations(sqlite3* db, const char**, const sqlite3_api_routines*)
+{
+    AddCollation(db, kOrderCollation, Qt::CaseSensitive);
+    AddCollation(db, kCompareCollation, Qt::CaseInsensitive);
+    return SQLITE_OK;
+}
+
+void RegisterCollationsForEveryConnection()
+{
+    static std::once_flag once;
+    std::call_once(
+        once, [] { sqlite3_auto_extension(reinterpret_cast<void (*)()>(&RegisterCollations)); });
+}
+
+// --- Refusals at open ------------------------------------------------------------------------
+
+const QString kRestore = QStringLiteral("Restaurez une sauvegarde de la base de données.");
+
+QString CannotOpen(const QString& file, const QString& reason)
+{
+    return QStringLiteral("Impossible d'ouvrir la base de données %1 : %2").arg(file, reason);
+}
+
+QString EmptyFile(const QString& file)
+{
+    return QStringLiteral("Le fichier de la base de données %1 est vide (0 octet) : ce n'est pas "
+                          "une base de données et il ne contient plus aucune donnée. Il n'a pas "
+                          "été modifié. ")
+               .arg(file) +
+           kRestore;
+}
+
+QString ReadOnlyFile(const QString& file)
+{
+    return QStringLiteral("La base de données %1 est en lecture seule : ce programme doit pouvoir "
+                          "y écrire. Donnez le droit d'écriture sur ce fichier, ou placez-le dans "
+                          "un dossier où vous pouvez écrire.")
+        .arg(file);
+}
+
+QString ReadOnlyFolder(const QString& file, const QString& folder)
+{
+    return QStringLiteral("La base de données %1 ne peut pas être modifiée : le dossier %2 est "
+                          "en lecture seule, et ce programme doit pouvoir y écrire le journal de "
+                          "ses modifications. Donnez le droit d'écriture sur ce dossier.")
+        .arg(file, folder);
+}
+
+QString Damaged(const QString& file, const QString& detail)
+{
+    return QStringLiteral("La base de données %1 est endommagée (%2). Elle n'a pas été "
+                          "modifiée. ")
+               .arg(file, detail) +
+           kRestore;
+}
+
+bool IsDamageText(const QString& engineText)
+{
+    return engineText.contains(QLatin1String("not a database"), Qt::CaseInsensitive) ||
+           engineText.contains(QLatin1String("malformed"), Qt::CaseInsensitive);
+}
+
+// What the engine said, explained, with the way out when the file itself is at fault.
+QString OpenFailure(const QString& file, const QString& engineText)
+{
+    QString reason = ExplainEngineText(engineText);
+    if (IsDamageText(engineText))
+        reason += u' ' + kRestore;
+    return CannotOpen(file, reason);
 }
 
 } // namespace
@@ -116,6 +222,16 @@ QString Connection::engineText(const QSqlError& error)
     return text;
 }
 
+QString Connection::errorText(const QSqlError& error)
+{
+    return ExplainEngineText(engineText(error));
+}
+
+QString Connection::displayName() const
+{
+    return m_filePath.isEmpty() ? m_dataSource : m_filePath;
+}
+
 void Connection::open()
 {
     if (isOpen())
@@ -126,11 +242,24 @@ void Connection::open()
         m_db = QSqlDatabase();
         QSqlDatabase::removeDatabase(m_name);
     }
+    m_filePath.clear();
+    RegisterCollationsForEveryConnection();
+    bool creating = false;
     if (m_provider == Provider::Embedded) {
-        if (!m_createIfMissing && !QFileInfo(m_dataSource).isFile())
-            throw Error(QStringLiteral("Impossible d'ouvrir la base de données %1 : le fichier "
-                                       "n'existe pas.")
-                            .arg(m_dataSource));
+        const QFileInfo file(m_dataSource);
+        creating = m_createIfMissing && (!file.isFile() || file.size() == 0);
+        if (!m_createIfMissing && !file.isFile())
+            throw Error(CannotOpen(m_dataSource, QStringLiteral("le fichier n'existe pas.")));
+        // What can be seen without the engine is refused before the engine touches the file.
+        if (file.isFile()) {
+            m_filePath = file.absoluteFilePath();
+            if (file.size() == 0 && !m_createIfMissing)
+                throw Error(EmptyFile(m_dataSource));
+            if (!m_readOnly && !file.isWritable())
+                throw Error(ReadOnlyFile(m_dataSource));
+            if (!m_readOnly && !QFileInfo(file.absolutePath()).isWritable())
+                throw Error(ReadOnlyFolder(m_dataSource, file.absolutePath()));
+        }
         m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
         m_db.setDatabaseName(m_dataSource);
         QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(m_busyTimeout);
@@ -149,11 +278,8 @@ void Connection::open()
         throw Error(QStringLiteral("Le moteur de base de données (%1) n'est pas disponible.")
                         .arg(m_provider == Provider::Odbc ? QStringLiteral("ODBC")
                                                           : QStringLiteral("SQLite")));
-    if (!m_db.open()) {
-        const QString text = engineText(m_db.lastError());
-        throw Error(QStringLiteral("Impossible d'ouvrir la base de données %1 : %2")
-                        .arg(m_dataSource, text));
-    }
+    if (!m_db.open())
+        throw Error(OpenFailure(displayName(), engineText(m_db.lastError())));
     // The engine reads lazily: a file that is no database, a truncated one or one another
     // process holds locked only shows when something is read.
     QString failure;
@@ -164,13 +290,106 @@ void Connection::open()
     }
     if (!failure.isEmpty()) {
         m_db.close();
-        throw Error(QStringLiteral("Impossible d'ouvrir la base de données %1 : %2")
-                        .arg(m_dataSource, failure));
+        throw Error(OpenFailure(displayName(), failure));
+    }
+    // The engine writes nothing into a new file until something is stored; a new database
+    // gets its first page at once, so that only a lost one is ever empty.
+    if (creating && !QSqlQuery(m_db).exec(QStringLiteral("VACUUM"))) {
+        m_db.close();
+        throw Error(CannotOpen(displayName(), QStringLiteral("le fichier ne peut pas être créé.")));
+    }
+    try {
+        checkOpenedFile();
+    } catch (const Error&) {
+        m_db.close();
+        throw;
     }
     // The statistics read rows scattered over the file: keep up to 64 MB of it in memory
     // (taken only as pages are read) rather than reading it again from the system each time.
     QSqlQuery(m_db).exec(QStringLiteral("PRAGMA cache_size=-65536"));
+    m_collations = {QStringLiteral("NOCASE"), QStringLiteral("NOCASE")};
+    {
+        QSqlQuery q(m_db);
+        q.setForwardOnly(true);
+        if (q.exec(QStringLiteral("PRAGMA collation_list"))) {
+            while (q.next()) {
+                if (q.value(1).toString() == QLatin1String(kOrderCollation)) {
+                    m_collations = {QLatin1String(kOrderCollation),
+                                    QLatin1String(kCompareCollation)};
+                    break;
+                }
+            }
+        }
+    }
     invalidateSchema();
+}
+
+// The checks that need the engine: the file the data source names (known only now for
+// ODBC), whether the engine may write it, and whether the file is as long as the engine's
+// header says, which catches a file cut short without reading the rest of it.
+void Connection::checkOpenedFile()
+{
+    const QString reported = databaseFilePath();
+    if (reported.isEmpty())
+        return; // a database in memory
+    m_filePath = reported;
+    const QFileInfo file(reported);
+    if (file.size() == 0 && !m_createIfMissing)
+        throw Error(EmptyFile(reported));
+    if (!m_readOnly) {
+        if (!file.isWritable())
+            throw Error(ReadOnlyFile(reported));
+        if (!QFileInfo(file.absolutePath()).isWritable())
+            throw Error(ReadOnlyFolder(reported, file.absolutePath()));
+        // The engine falls back to reading only, without a word, when it may not write.
+        if (sqlite3* handle = nativeHandle(); handle && sqlite3_db_readonly(handle, "main") == 1)
+            throw Error(ReadOnlyFile(reported));
+    }
+    // Pages written ahead of the file live in its write-ahead log, which this check cannot see.
+    if (scalarText(QStringLiteral("PRAGMA journal_mode"))
+            .compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0)
+        return;
+    const qint64 pages = scalarText(QStringLiteral("PRAGMA page_count")).toLongLong();
+    const qint64 pageSize = scalarText(QStringLiteral("PRAGMA page_size")).toLongLong();
+    if (file.size() > 0 && file.size() < pages * pageSize)
+        throw Error(Damaged(reported, QStringLiteral("le fichier est incomplet : %1 octets au "
+                                                     "lieu de %2")
+                                          .arg(file.size())
+                                          .arg(pages * pageSize)));
+}
+
+void Connection::checkIntegrity()
+{
+    requireOpen();
+    QStringList problems;
+    QString failure;
+    {
+        QSqlQuery q(m_db);
+        q.setForwardOnly(true);
+        // Ten problems are enough to tell the damage; the engine stops looking after them.
+        if (!q.exec(QStringLiteral("PRAGMA quick_check(10)"))) {
+            failure = engineText(q.lastError());
+        } else {
+            while (q.next())
+                problems << q.value(0).toString();
+            if (q.lastError().isValid())
+                failure = engineText(q.lastError());
+        }
+    }
+    if (failure.isEmpty() && problems == QStringList{QStringLiteral("ok")})
+        return;
+    if (failure.isEmpty())
+        failure = problems.join(QStringLiteral(" ; ")).simplified();
+    throw Error(Damaged(displayName(), QStringLiteral("moteur : ") + failure));
+}
+
+QString Connection::scalarText(const QString& sql)
+{
+    QSqlQuery q(m_db);
+    q.setForwardOnly(true);
+    if (q.exec(sql) && q.next())
+        return q.value(0).toString();
+    return QString();
 }
 
 void Connection::close()
@@ -180,6 +399,7 @@ void Connection::close()
         set->close();
     if (m_db.isValid() && m_db.isOpen())
         m_db.close();
+    m_filePath.clear();
     invalidateSchema();
 }
 
@@ -204,9 +424,14 @@ void Connection::requireOpen() const
         throw Error(QStringLiteral("La connexion à la base de données est fermée."));
 }
 
+JetDialect Connection::dialect()
+{
+    return JetDialect(isOpen() ? this : nullptr, m_dateRanges, m_collations);
+}
+
 QString Connection::translate(const QString& statement)
 {
-    const Translation t = JetDialect(isOpen() ? this : nullptr, m_dateRanges).translate(statement);
+    const Translation t = dialect().translate(statement);
     if (t.kind == Translation::Kind::AlterColumn)
         return QStringLiteral("ALTER TABLE %1 ALTER COLUMN %2")
             .arg(t.alterTable, t.alterDefinition);
@@ -216,7 +441,7 @@ QString Connection::translate(const QString& statement)
 void Connection::exec(const QString& statement)
 {
     requireOpen();
-    const Translation t = JetDialect(this, m_dateRanges).translate(statement);
+    const Translation t = dialect().translate(statement);
     if (t.sql.trimmed().isEmpty() && t.kind != Translation::Kind::AlterColumn)
         throw Error(QStringLiteral("instruction SQL vide"));
     if (t.kind == Translation::Kind::AlterColumn) {
@@ -227,7 +452,7 @@ void Connection::exec(const QString& statement)
     {
         QSqlQuery q(m_db);
         if (!q.exec(t.sql))
-            failure = engineText(q.lastError());
+            failure = errorText(q.lastError());
     }
     if (t.schemaChange)
         invalidateSchema();
@@ -238,11 +463,11 @@ void Connection::exec(const QString& statement)
 bool Connection::hasRows(const QString& select)
 {
     requireOpen();
-    const Translation t = JetDialect(this, m_dateRanges).translate(select);
+    const Translation t = dialect().translate(select);
     QSqlQuery q(m_db);
     q.setForwardOnly(true);
     if (!q.exec(t.sql + QLatin1String(" LIMIT 1")))
-        throw Error(engineText(q.lastError()));
+        throw Error(errorText(q.lastError()));
     return q.next();
 }
 
@@ -256,7 +481,7 @@ QStringList Connection::tableNames()
     q.setForwardOnly(true);
     if (!q.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type='table' "
                                "AND name NOT LIKE 'sqlite!_%' ESCAPE '!' ORDER BY rowid")))
-        throw Error(engineText(q.lastError()));
+        throw Error(errorText(q.lastError()));
     while (q.next())
         names << q.value(0).toString();
     m_tableNames = names;
@@ -351,13 +576,13 @@ void Connection::beginTransaction()
 {
     requireOpen();
     if (!m_db.transaction())
-        throw Error(engineText(m_db.lastError()));
+        throw Error(errorText(m_db.lastError()));
 }
 
 void Connection::commit()
 {
     if (!m_db.commit())
-        throw Error(engineText(m_db.lastError()));
+        throw Error(errorText(m_db.lastError()));
 }
 
 void Connection::rollback()
@@ -424,7 +649,7 @@ void Connection::alterColumn(const QString& tableName, const QString& column,
     auto run = [this](const QString& sql) {
         QSqlQuery q(m_db);
         if (!q.exec(sql))
-            throw Error(engineText(q.lastError()));
+            throw Error(errorText(q.lastError()));
     };
     auto scalar = [this](const QString& sql, const QString& bind) {
         QSqlQuery q(m_db);
@@ -467,7 +692,7 @@ void Connection::alterColumn(const QString& tableName, const QString& column,
         q.addBindValue(sequence.toLongLong());
         q.addBindValue(old.name);
         if (!q.exec())
-            throw Error(engineText(q.lastError()));
+            throw Error(errorText(q.lastError()));
     }
     transaction.commit();
     invalidateSchema();

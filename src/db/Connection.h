@@ -2,6 +2,7 @@
 #pragma once
 
 #include "db/FieldType.h"
+#include "db/JetDialect.h"
 
 #include <QHash>
 #include <QList>
@@ -88,9 +89,16 @@ public:
     // The embedded provider refuses a missing file unless this is set (template creation).
     void setCreateIfMissing(bool create) { m_createIfMissing = create; }
 
-    // Opens and checks that the file is a readable database: a damaged, truncated, foreign or
-    // locked file fails here with the engine's text, and nothing is written to it.
+    // Opens and checks that the file is a database this program can use: a missing, empty,
+    // foreign, truncated or locked file fails here with a French message naming it, and so
+    // does a file (or a folder, where the engine keeps its journal) this user may not write,
+    // unless the connection was asked to read only. Nothing is written to a refused file.
     void open();
+    // Reads every page of the open database through the engine's quick check (the structure of
+    // every table and index; not whether each index agrees with its table, which costs far
+    // more). A damaged file throws Error with a French message; the connection stays open.
+    // Run at start-up and before every maintenance step that rewrites the file.
+    void checkIntegrity();
     // Closes every dataset open on this connection first, then the connection.
     void close();
     bool isOpen() const;
@@ -112,6 +120,8 @@ public:
     void invalidateSchema();
     // The full path of the open database file, as the engine reports it.
     QString databaseFilePath();
+    // The file, or the data source name while the file is not known.
+    QString displayName() const;
 
     void beginTransaction();
     void commit();
@@ -123,6 +133,13 @@ public:
     sqlite3* nativeHandle() const;
     // The engine's own text of an error, the same for both providers.
     static QString engineText(const QSqlError& error);
+    // The same text, its common failures explained in French first (ExplainEngineText).
+    static QString errorText(const QSqlError& error);
+    // How text columns sort and compare in the statements the dialect writes: like the
+    // original engine (case and accents ignored at the first level) where the engine has
+    // the program's collations, else ASCII case folding.
+    const TextCollations& textCollations() const { return m_collations; }
+    JetDialect dialect();
     // Whether the date-range rewriting of MID(date, ...) tests is on (the default).
     void setDateRangeRewriting(bool on) { m_dateRanges = on; }
     bool dateRangeRewriting() const { return m_dateRanges; }
@@ -134,6 +151,8 @@ private:
     void requireOpen() const;
     void alterColumn(const QString& table, const QString& column, const QString& definition);
     std::optional<TableInfo> readTable(const QString& name);
+    void checkOpenedFile();
+    QString scalarText(const QString& sql);
 
     QString m_name;
     QString m_connectionString;
@@ -144,6 +163,8 @@ private:
     bool m_dateRanges = true;
     int m_busyTimeout = 2000;
     QSqlDatabase m_db;
+    QString m_filePath; // the open database file, as the engine reports it
+    TextCollations m_collations;
     QList<DataSet*> m_dataSets;
     QHash<QString, std::optional<TableInfo>> m_tables; // upper-cased name
     std::optional<QStringList> m_tableNames;

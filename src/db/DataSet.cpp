@@ -5,6 +5,7 @@
 #include "common/Error.h"
 #include "common/SqlText.h"
 #include "db/Connection.h"
+#include "db/EngineMessage.h"
 #include "db/JetDialect.h"
 
 #include <QDateTime>
@@ -335,7 +336,7 @@ void ReadThroughDriver(const QSqlDatabase& db, const QString& sql, const ColumnM
     QSqlQuery q(db);
     q.setForwardOnly(true);
     if (!q.exec(sql))
-        throw Error(Connection::engineText(q.lastError()));
+        throw Error(Connection::errorText(q.lastError()));
     if (!q.isSelect())
         throw Error(QStringLiteral("La requête ne renvoie pas d'enregistrements."));
     const QSqlRecord record = q.record();
@@ -352,7 +353,7 @@ void ReadThroughDriver(const QSqlDatabase& db, const QString& sql, const ColumnM
         rows.appendRow(row);
     }
     if (q.lastError().isValid())
-        throw Error(Connection::engineText(q.lastError()));
+        throw Error(Connection::errorText(q.lastError()));
 }
 
 QVariant ReadValue(sqlite3_stmt* stmt, int i, FieldType type)
@@ -403,7 +404,7 @@ void ReadEmbedded(sqlite3* handle, const QString& sql, const ColumnMaker& makeCo
 {
     sqlite3_stmt* stmt = nullptr;
     if (sqlite3_prepare16_v2(handle, sql.utf16(), int(sql.size() * 2), &stmt, nullptr) != SQLITE_OK)
-        throw Error(QString::fromUtf8(sqlite3_errmsg(handle)));
+        throw Error(ExplainEngineText(QString::fromUtf8(sqlite3_errmsg(handle))));
     const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> guard(stmt, sqlite3_finalize);
     const int n = sqlite3_column_count(stmt);
     if (n == 0)
@@ -421,7 +422,7 @@ void ReadEmbedded(sqlite3* handle, const QString& sql, const ColumnMaker& makeCo
         rows.appendRow(row);
     }
     if (rc != SQLITE_DONE)
-        throw Error(QString::fromUtf8(sqlite3_errmsg(handle)));
+        throw Error(ExplainEngineText(QString::fromUtf8(sqlite3_errmsg(handle))));
 }
 
 } // namespace
@@ -653,7 +654,7 @@ void DataSet::open()
         return;
     Connection& c = *m_connection;
     c.requireOpen();
-    const Translation t = JetDialect(&c, c.dateRangeRewriting()).translate(sqlText());
+    const Translation t = c.dialect().translate(sqlText());
     if (t.kind != Translation::Kind::Select)
         throw Error(QStringLiteral("La requête de %1 ne renvoie pas d'enregistrements.")
                         .arg(m_name.isEmpty() ? QStringLiteral("l'ensemble de données") : m_name));
@@ -1015,12 +1016,19 @@ void DataSet::post()
                 q.addBindValue(v);
             q.addBindValue(key);
             if (!q.exec())
-                throw Error(Connection::engineText(q.lastError()));
+                throw Error(Connection::errorText(q.lastError()));
+            if (q.numRowsAffected() == 0) {
+                q = QSqlQuery();
+                dropVanishedRow();
+                throw Error(QStringLiteral(
+                    "La modification n'a pas été enregistrée : l'enregistrement a été supprimé "
+                    "entre-temps par une autre opération. Il a été retiré de la liste."));
+            }
         }
     } else {
         if (names.isEmpty()) {
             if (!q.exec(QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(Bracket(m_table))))
-                throw Error(Connection::engineText(q.lastError()));
+                throw Error(Connection::errorText(q.lastError()));
         } else {
             QStringList marks;
             for (qsizetype i = 0; i < names.size(); ++i)
@@ -1031,11 +1039,11 @@ void DataSet::post()
             for (const QVariant& v : values)
                 q.addBindValue(v);
             if (!q.exec())
-                throw Error(Connection::engineText(q.lastError()));
+                throw Error(Connection::errorText(q.lastError()));
         }
         q.finish();
         if (!q.exec(QStringLiteral("SELECT last_insert_rowid()")) || !q.next())
-            throw Error(Connection::engineText(q.lastError()));
+            throw Error(Connection::errorText(q.lastError()));
         key = q.value(0).toLongLong();
     }
     q.finish();
@@ -1046,6 +1054,22 @@ void DataSet::post()
     m_insertedAt = -1;
     setState(DataSetState::Browsing);
     notifyContent();
+}
+
+// A row another statement deleted while it was being edited: the edit is dropped with it, and
+// the dataset browses what remains.
+void DataSet::dropVanishedRow()
+{
+    m_buffer.clear();
+    m_modified.clear();
+    m_rows.eraseRow(size_t(m_row));
+    if (m_row >= int(m_rows.size()))
+        m_row = int(m_rows.size()) - 1;
+    m_bof = m_rows.empty();
+    m_eof = m_rows.empty();
+    setState(DataSetState::Browsing);
+    notifyContent();
+    notifyCurrent();
 }
 
 void DataSet::cancel()
@@ -1089,7 +1113,7 @@ void DataSet::remove()
         q.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid=?").arg(Bracket(m_table)));
         q.addBindValue(key);
         if (!q.exec())
-            throw Error(Connection::engineText(q.lastError()));
+            throw Error(Connection::errorText(q.lastError()));
     }
     m_rows.eraseRow(size_t(m_row));
     if (m_row >= int(m_rows.size()))

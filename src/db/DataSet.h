@@ -101,9 +101,10 @@ private:
 // table.
 //
 // Navigation and editing follow the usual dataset rules: moving or locating posts a pending
-// edit; closing cancels it; editing an empty dataset starts an insertion; deleting while
-// inserting cancels the insertion. Closing the connection closes its datasets; a dataset must
-// not outlive its connection.
+// edit; closing cancels it; posting an edit to a row another statement deleted meanwhile
+// throws Error, drops that row and leaves the dataset browsing; editing an empty dataset starts an
+// insertion; deleting while inserting cancels the insertion. Closing the connection closes its
+// datasets; a dataset must not outlive its connection.
 class DataSet final : public QObject
 {
     Q_OBJECT
@@ -195,6 +196,7 @@ private:
     QVariant rawValue(int column) const;
     void assign(int column, const QVariant& value);
     void refetchCurrent(qint64 key);
+    void dropVanishedRow();
     qint64 currentKey() const;
 
     Connection* m_connection;

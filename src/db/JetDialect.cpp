@@ -26,8 +26,11 @@ struct Token
         Number,
         Symbol
     };
+    Token(Kind k, QString t) : kind(k), text(std::move(t)) {}
+
     Kind kind;
     QString text;
+    QString collation; // on a text column's name: the collation written after it
 };
 
 using Tokens = std::vector<Token>;
@@ -406,7 +409,8 @@ std::vector<TableRef> CollectTables(const Tokens& tokens)
 class Translator
 {
 public:
-    Translator(SchemaSource* schema, bool dateRanges) : m_schema(schema), m_dateRanges(dateRanges)
+    Translator(SchemaSource* schema, bool dateRanges, const TextCollations& collations)
+        : m_schema(schema), m_dateRanges(dateRanges), m_collations(collations)
     {}
 
     Translation run(const QString& statement);
@@ -422,6 +426,8 @@ private:
     const TableInfo* tableOf(const QString& nameOrAlias) const;
     const ColumnInfo* resolve(const ColumnRef& ref, QString* tableLabel = nullptr) const;
     bool isDateColumn(const Tokens& argument) const;
+    bool isTextColumn(const Tokens& tokens, size_t from, size_t to) const;
+    void markCollations(Tokens& tokens) const;
 
     QString emit(const Tokens& tokens, size_t from, size_t to);
     bool emitDateRange(const Tokens& tokens, size_t& i, size_t to, QString& out);
@@ -450,6 +456,7 @@ private:
 
     SchemaSource* m_schema;
     bool m_dateRanges;
+    TextCollations m_collations;
     std::vector<TableRef> m_tables;
 };
 
@@ -500,6 +507,106 @@ bool Translator::isDateColumn(const Tokens& argument) const
     const std::optional<ColumnRef> ref = columnRef(argument);
     const ColumnInfo* c = ref ? resolve(*ref) : nullptr;
     return c && IsDateType(c->type);
+}
+
+bool Translator::isTextColumn(const Tokens& tokens, size_t from, size_t to) const
+{
+    const std::optional<ColumnRef> ref =
+        columnRef(Tokens(tokens.begin() + static_cast<std::ptrdiff_t>(from),
+                         tokens.begin() + static_cast<std::ptrdiff_t>(to)));
+    const ColumnInfo* c = ref ? resolve(*ref) : nullptr;
+    return c && IsTextType(c->type);
+}
+
+bool IsComparison(const Token& t)
+{
+    static const QStringList symbols = {
+        QStringLiteral("="), QStringLiteral("=="), QStringLiteral("<>"), QStringLiteral("!="),
+        QStringLiteral("<"), QStringLiteral(">"),  QStringLiteral("<="), QStringLiteral(">=")};
+    return t.kind == Token::Symbol && symbols.contains(t.text);
+}
+
+// The text columns an ORDER BY lists and the text columns compared in a WHERE, ON or HAVING
+// clause take the collations; the stored schema knows nothing of them.
+void Translator::markCollations(Tokens& tokens) const
+{
+    if (!m_schema || m_collations.order.isEmpty() || m_collations.compare.isEmpty())
+        return;
+    enum class Clause
+    {
+        Other,
+        Condition,
+        OrderBy
+    };
+    std::vector<Clause> clauses{Clause::Other}; // one per open parenthesis
+    bool itemStart = false;                     // at the start of an ORDER BY item
+    const size_t n = tokens.size();
+    for (size_t i = 0; i < n; ++i) {
+        const Token& t = tokens[i];
+        if (t.kind == Token::Space)
+            continue;
+        const bool atItem = itemStart;
+        itemStart = false;
+        if (IsSymbol(t, "(")) {
+            // A call's arguments inside an ORDER BY are no items of it.
+            const Clause inner = clauses.back() == Clause::OrderBy ? Clause::Other : clauses.back();
+            clauses.push_back(inner);
+            continue;
+        }
+        if (IsSymbol(t, ")")) {
+            if (clauses.size() > 1)
+                clauses.pop_back();
+            continue;
+        }
+        if (IsSymbol(t, ",")) {
+            itemStart = clauses.back() == Clause::OrderBy;
+            continue;
+        }
+        if (IsWord(t, "WHERE") || IsWord(t, "ON") || IsWord(t, "HAVING")) {
+            clauses.back() = Clause::Condition;
+            continue;
+        }
+        if (IsWord(t, "ORDER")) {
+            const size_t by = NextSig(tokens, i + 1);
+            if (by < n && IsWord(tokens[by], "BY")) {
+                clauses.back() = Clause::OrderBy;
+                itemStart = true;
+                i = by;
+            }
+            continue;
+        }
+        if (IsClauseWord(t) && !IsWord(t, "AND") && !IsWord(t, "OR") && !IsWord(t, "NOT")) {
+            clauses.back() = Clause::Other;
+            continue;
+        }
+        if (!IsName(t) || IsClauseWord(t) || clauses.back() == Clause::Other)
+            continue;
+        // A column, alone or qualified; `last` is its name's token.
+        size_t last = i;
+        const size_t dot = NextSig(tokens, i + 1);
+        if (dot + 1 < n && IsSymbol(tokens[dot], ".") && IsName(tokens[dot + 1]))
+            last = dot + 1;
+        const size_t after = NextSig(tokens, last + 1);
+        const size_t before = PrevSig(tokens, i);
+        const size_t from = i;
+        i = last;
+        if (after < n && IsSymbol(tokens[after], "("))
+            continue; // a function
+        if (clauses.back() == Clause::OrderBy) {
+            const bool wholeItem = after >= n || IsSymbol(tokens[after], ",") ||
+                                   IsSymbol(tokens[after], ")") || IsWord(tokens[after], "ASC") ||
+                                   IsWord(tokens[after], "DESC") || IsWord(tokens[after], "LIMIT");
+            if (atItem && wholeItem && isTextColumn(tokens, from, last + 1))
+                tokens[last].collation = m_collations.order;
+            continue;
+        }
+        const bool compared =
+            (after < n && (IsComparison(tokens[after]) || IsWord(tokens[after], "IN") ||
+                           IsWord(tokens[after], "BETWEEN"))) ||
+            (before != SIZE_MAX && IsComparison(tokens[before]));
+        if (compared && isTextColumn(tokens, from, last + 1))
+            tokens[last].collation = m_collations.compare;
+    }
 }
 
 std::optional<Translator::MidCall> Translator::midCallAt(const Tokens& tokens, size_t i,
@@ -635,6 +742,10 @@ QString Translator::emit(const Tokens& tokens, size_t from, size_t to)
     QString out;
     for (size_t i = from; i < to; ++i) {
         const Token& t = tokens[i];
+        if (!t.collation.isEmpty()) {
+            out += t.text + QLatin1String(" COLLATE ") + t.collation;
+            continue;
+        }
         if (t.kind == Token::DateLiteral) {
             out += Quote(IsoFromDateLiteral(t.text));
             continue;
@@ -1160,6 +1271,8 @@ Translation Translator::run(const QString& statement)
         }
     }
 
+    markCollations(tokens);
+
     // SELECT [DISTINCT] TOP n ... : LIMIT n at the end.
     QString limit;
     if (IsWord(head, "SELECT")) {
@@ -1190,13 +1303,13 @@ Translation Translator::run(const QString& statement)
 
 } // namespace
 
-JetDialect::JetDialect(SchemaSource* schema, bool dateRanges)
-    : m_schema(schema), m_dateRanges(dateRanges)
+JetDialect::JetDialect(SchemaSource* schema, bool dateRanges, TextCollations collations)
+    : m_schema(schema), m_dateRanges(dateRanges), m_collations(std::move(collations))
 {}
 
 Translation JetDialect::translate(const QString& statement) const
 {
-    Translator translator(m_schema, m_dateRanges);
+    Translator translator(m_schema, m_dateRanges, m_collations);
     return translator.run(statement);
 }
 

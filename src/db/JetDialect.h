@@ -32,7 +32,9 @@ struct ResultColumn
 // - in DDL, the Jet column types (COUNTER, SHORT, LONG, TEXT(n), MEMO, YESNO, DATETIME,
 //   DOUBLE, LONGBINARY ...) become declarations the engine and the ODBC driver both read
 //   with the right type (see FieldTypeOfDeclared); a Text(n) column gets a length check;
-//   COUNTER becomes INTEGER PRIMARY KEY AUTOINCREMENT, which never reuses a deleted key.
+//   COUNTER becomes INTEGER PRIMARY KEY AUTOINCREMENT, which never reuses a deleted key;
+// - text columns listed by an ORDER BY or compared in a condition get the connection's
+//   collations (TextCollations), so text sorts and compares as the original engine did.
 // `[bracketed]` names pass as they are.
 struct Translation
 {
@@ -62,12 +64,22 @@ struct Translation
     QString alterDefinition; // translated column definition, name included
 };
 
+// The collations the engine applies to text columns: `order` to the columns an ORDER BY
+// lists, `compare` to a column compared (=, <>, <, >, <=, >=, IN, BETWEEN) in a WHERE, ON or
+// HAVING clause. Empty names leave the engine's own binary order.
+struct TextCollations
+{
+    QString order;
+    QString compare;
+};
+
 class JetDialect
 {
 public:
-    // The schema tells which columns are dates and what `*` stands for; without one the
-    // text is translated without that knowledge.
-    explicit JetDialect(SchemaSource* schema, bool dateRanges = true);
+    // The schema tells which columns are dates or texts and what `*` stands for; without one
+    // the text is translated without that knowledge.
+    explicit JetDialect(SchemaSource* schema, bool dateRanges = true,
+                        TextCollations collations = {});
 
     // Throws Error on a date literal that is no date.
     Translation translate(const QString& statement) const;
@@ -81,6 +93,7 @@ public:
 private:
     SchemaSource* m_schema;
     bool m_dateRanges;
+    TextCollations m_collations;
 };
 
 } // namespace tilvo

@@ -3,7 +3,10 @@
 
 #include "common/Error.h"
 #include "common/Prompts.h"
+#include "db/Compaction.h"
 #include "db/Connection.h"
+
+#include <QFileInfo>
 
 namespace tilvo {
 
@@ -23,8 +26,19 @@ bool OpenDatabase(Connection& connection, const DatabaseConfig& config, Prompts&
                                        "(ODBC ou OLEDB attendu).")
                             .arg(config.Provider));
         connection.open();
+        // Before anything is read from it or written to it.
+        connection.checkIntegrity();
     } catch (const Error& e) {
-        prompts.showMessage(e.text(), Prompts::Icon::None);
+        connection.close();
+        QString text = e.text();
+        // A compaction stopped while writing the new file leaves the old one aside.
+        const QString moved = MovedAsideName(config.databaseFile());
+        if (QFileInfo(moved).isFile())
+            text += QStringLiteral("\rLe fichier %1, laissé par un compactage interrompu, contient "
+                                   "peut-être la base de données telle qu'elle était avant ce "
+                                   "compactage.")
+                        .arg(moved);
+        prompts.showMessage(text, Prompts::Icon::None);
         return false;
     }
     return true;

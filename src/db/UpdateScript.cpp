@@ -134,8 +134,19 @@ public:
         }
         bytes += "\r\n";
         QFile file(m_path);
-        if (file.open(QIODevice::WriteOnly | QIODevice::Append))
-            file.write(bytes);
+        if (!file.open(QIODevice::ReadWrite | QIODevice::Append))
+            return;
+        if (!m_endChecked) {
+            // A log ended without a line end (edited by hand, cut short) must not glue the
+            // first new entry onto its last line.
+            m_endChecked = true;
+            if (file.size() > 0 && file.seek(file.size() - 1)) {
+                char last = 0;
+                if (file.getChar(&last) && last != '\n' && last != '\r')
+                    bytes.prepend("\r\n");
+            }
+        }
+        file.write(bytes);
     }
 
 private:
@@ -158,6 +169,7 @@ private:
     const Clock& m_clock;
     bool m_encodingKnown = false;
     bool m_utf8 = false;
+    bool m_endChecked = false;
 };
 
 class Run
@@ -312,12 +324,7 @@ void Run::reopen(QString& ending)
 void Run::compactDataBase(const QString& line)
 {
     const QString name = Cut(line, u'(', u')');
-    QString aside = name;
-    const qsizetype dot = aside.indexOf(u'.');
-    aside.insert(dot < 0 ? 0 : dot, u'~');
-    const QString folder = m_env.config.DatabaseFolder + QStringLiteral("Access/");
-    const QString live = folder + name;
-    const QString moved = folder + aside;
+    const QString live = m_env.config.DatabaseFolder + QStringLiteral("Access/") + name;
     const QString logText = text("String6", "Compactage de la base de données");
     QString ending = QStringLiteral(" (Ok)");
     const bool wasOpen = m_connection.isOpen();
@@ -332,23 +339,13 @@ void Run::compactDataBase(const QString& line)
             throw Error(QStringLiteral("la base de données %1 n'est pas celle sur laquelle ce "
                                        "script s'exécute ; elle n'est pas compactée")
                             .arg(live));
-        if (QFileInfo::exists(moved))
+        if (QFileInfo::exists(MovedAsideName(live)))
             throw Error(QStringLiteral("le fichier %1 existe déjà (compactage interrompu ?) ; "
                                        "rien n'est modifié")
-                            .arg(moved));
+                            .arg(MovedAsideName(live)));
         m_connection.close();
         closed = true;
-        if (!QFile::rename(live, moved))
-            throw Error(QStringLiteral("impossible de renommer %1 en %2").arg(live, moved));
-        try {
-            CompactDatabaseFile(moved, live);
-        } catch (const Error&) {
-            // The database as it was goes back under its own name.
-            QFile::remove(live);
-            QFile::rename(moved, live);
-            throw;
-        }
-        QFile::remove(moved);
+        CompactInPlace(live);
     } catch (const Error& e) {
         ending = QStringLiteral(" (error : ") + e.text() + u')';
         ++m_result.errors;
@@ -372,6 +369,17 @@ UpdateRunResult Run::run(const QString& folder, const QString& fileName, bool in
     if (!content)
         throw Error(QStringLiteral("Impossible de lire le script de mise à jour %1.").arg(path));
     const QStringList lines = SplitLines(*content);
+
+    // A damaged database is left as it is: nothing of the script runs on it.
+    if (m_connection.isOpen()) {
+        try {
+            m_connection.checkIntegrity();
+        } catch (const Error& e) {
+            m_log.append(fileName + QStringLiteral(" (error : ") + e.text() + u')');
+            m_log.append(QString());
+            throw;
+        }
+    }
 
     UpdateDisplay* display = m_env.display;
     struct GaugeGuard
@@ -483,6 +491,9 @@ void UpdateProgramFolderDatabase(const UpdateEnvironment& environment)
     const QString file =
         environment.ProgramFolder + QStringLiteral("Data/") + environment.config.OleDbFileName;
     if (!QFileInfo(file).isFile())
+        return;
+    // An installation this user may not write keeps its database as it is.
+    if (!QFileInfo(file).isWritable() || !QFileInfo(QFileInfo(file).absolutePath()).isWritable())
         return;
     Connection connection;
     connection.setConnectionString(OleDbConnectionString(environment.config.OleDbProvider, file));

@@ -64,19 +64,22 @@ QString UpdateLogPath(const QString& dataFolder);
 // the end) and the environment. Runs the script line by line and logs every step to Maj.Log.
 // A command's failure is logged and the run goes on; a condition whose own test fails is
 // logged and skips to END. Returns what happened; errors of the engine never escape, only a
-// script that cannot be read throws Error.
+// script that cannot be read, or a damaged database (Connection::checkIntegrity, logged; the
+// script then runs no line and stays), throws Error.
 UpdateRunResult RunUpdateScript(Connection& connection, const QString& folder,
                                 const QString& fileName, const ProgressLabel& progressLabel,
                                 bool interactive, const UpdateEnvironment& environment);
 
 // Needs the environment (ProgramFolder, ProgramVersion, UpdateFileName, OleDbFileName,
-// OleDbProvider). Brings ProgramFolder + "Data/" + OleDbFileName, when it exists, up to the
+// OleDbProvider). Brings ProgramFolder + "Data/" + OleDbFileName, when it exists and this user
+// may write it, up to the
 // program's version with ProgramFolder + "Maj/" + UpdateFileName on a connection of its own,
 // then stores the program's version in it. Returns nothing.
 void UpdateProgramFolderDatabase(const UpdateEnvironment& environment);
 
 // Appends one line to the log: "dd/mm/yyyy-hh:mm:ss : message", or an empty line for an
-// empty message. The file keeps its encoding (Windows-1252 unless it is already UTF-8).
+// empty message; a log whose last line has no line end gets one first. The file keeps its encoding
+// (Windows-1252 unless it is already UTF-8).
 void AppendLogLine(const QString& logPath, const QString& message, const Clock& clock);
 
 // The index of the next line from `position` on whose first three characters, upper-cased,

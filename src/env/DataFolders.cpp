@@ -40,6 +40,47 @@ void CreateWithWarning(const QString& folder, const QString& warning)
         WriteTextFile(folder + QStringLiteral("Avertissement.txt"), warning);
 }
 
+// A copy that never leaves a half-written file under the target's name.
+bool CopyFileAtomically(const QString& source, const QString& target)
+{
+    QFile file(source);
+    return file.open(QIODevice::ReadOnly) && WriteFileAtomically(target, file.readAll());
+}
+
+// An interrupted compaction left the database under its moved-aside name only.
+bool PutBackMovedAside(const FirstRunTarget& target, const QString& live, Prompts& prompts)
+{
+    const QString& moved = target.movedAsideFile;
+    const QString found =
+        QStringLiteral("La base de données %1 est absente, mais le fichier %2, laissé par un "
+                       "compactage interrompu, a été trouvé.")
+            .arg(live, moved);
+    const QString problem = target.checkDatabase ? target.checkDatabase(moved)
+                                                 : QStringLiteral("il n'a pas pu être vérifié");
+    if (!problem.isEmpty()) {
+        prompts.showMessage(QStringLiteral("EXECUTION IMPOSSIBLE !!\r\r") + found +
+                                QStringLiteral("\rIl ne peut pas reprendre la place de la base de "
+                                               "données : ") +
+                                problem +
+                                QStringLiteral("\rRien n'a été modifié. Restaurez une sauvegarde "
+                                               "de la base de données."),
+                            Prompts::Icon::Warning);
+        return false;
+    }
+    if (!QFile::rename(moved, live)) {
+        prompts.showMessage(QStringLiteral("EXECUTION IMPOSSIBLE !!\r\r") + found +
+                                QStringLiteral("\rIl est intact mais n'a pas pu être renommé : "
+                                               "renommez-le en %1, puis relancez le logiciel.")
+                                    .arg(live),
+                            Prompts::Icon::Warning);
+        return false;
+    }
+    prompts.showMessage(found + QStringLiteral("\rIl a été vérifié et a repris sa place : vos "
+                                               "données sont conservées."),
+                        Prompts::Icon::Information);
+    return true;
+}
+
 } // namespace
 
 QString BaseFolderWarning()
@@ -108,7 +149,11 @@ bool TransferOnFirstRun(const Environment& env, const FirstRunTarget& target,
     const QString activeFile = ToSlashes(target.activeDatabaseFile);
     const QString oleDbFile = ToSlashes(target.oleDbFileName);
 
-    if (!QFileInfo(databaseFolder + activeFile).isFile()) {
+    const QString live = databaseFolder + activeFile;
+    if (!activeFile.isEmpty() && !QFileInfo(live).isFile() && !target.movedAsideFile.isEmpty() &&
+        QFileInfo(target.movedAsideFile).isFile()) {
+        found = PutBackMovedAside(target, live, prompts);
+    } else if (!QFileInfo(live).isFile()) {
         QDir().mkdir(databaseFolder);
         for (const char* sub : {"Access", "Images", "Files"})
             QDir().mkdir(databaseFolder + QLatin1String(sub));
@@ -134,7 +179,11 @@ bool TransferOnFirstRun(const Environment& env, const FirstRunTarget& target,
                       QStringLiteral("Quelques instants, SVP ..."), 3, fromOlder);
             wait.setMessage(QStringLiteral("Copie de la base de données"));
             wait.advance();
-            QFile::copy(source + activeFile, databaseFolder + oleDbFile);
+            // A failed copy is not reported here: the write check that follows reports an
+            // unwritable data folder, and a missing database is opened by nobody.
+            const QString copied = databaseFolder + oleDbFile;
+            if (!QFileInfo::exists(copied))
+                CopyFileAtomically(source + activeFile, copied);
             LetWindowsRepaint();
             wait.setMessage(QStringLiteral("Copie des images"));
             wait.advance();

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 namespace tilvo {
 
@@ -22,15 +23,31 @@ void FetchMissingFile(const Environment& env, const QString& name);
 // Where the first-run transfer puts the starting database.
 struct FirstRunTarget
 {
+    FirstRunTarget() = default;
+    FirstRunTarget(QString folder, QString activeFile, QString oleDbFile)
+        : databaseFolder(std::move(folder)), activeDatabaseFile(std::move(activeFile)),
+          oleDbFileName(std::move(oleDbFile))
+    {}
+
     QString databaseFolder;     // with a final "/"
     QString activeDatabaseFile; // the file under a source folder, e.g. "Access/TILVO.MDB"
     QString oleDbFileName;      // the file under the database folder
+    // Where a compaction moves the live database file while it works ("Access/TILVO~.MDB"
+    // under the database folder); empty when unknown.
+    QString movedAsideFile;
+    // Checks a database file: empty when it is a sound database, else what is wrong with it.
+    // Without it a moved-aside file is never put back.
+    std::function<QString(const QString& path)> checkDatabase;
 };
 
 // On the first run, puts a starting database into the database folder: taken over from an
-// older installation that kept its data in the program folder, or the shipped template.
-// Then fetches SortList.def and the settings file. False only when no starting database
-// exists anywhere (the person has then been told).
+// older installation that kept its data in the program folder, or the shipped template,
+// copied under a temporary name and then renamed, so that a half-copied file never counts as
+// the database. A live file missing beside a moved-aside one (an interrupted compaction) is no
+// first run: the moved-aside file, once checked, takes the live name back, and the person is
+// told; when it cannot, the person is told what was found and nothing is installed.
+// Then fetches SortList.def and the settings file. False when no starting database exists
+// anywhere or a moved-aside one cannot be put back (the person has then been told).
 bool TransferOnFirstRun(const Environment& env, const FirstRunTarget& target,
                         const QString& settingsFileName, Prompts& prompts, WaitDisplay& wait);
 

@@ -6,6 +6,7 @@
 #include "common/IniFile.h"
 #include "common/Windows1252.h"
 #include "db/Connection.h"
+#include "db/DamagedDatabase.h"
 #include "db/DataSet.h"
 #include "db/TDataModule1.h"
 #include "db/UpdateScript.h"
@@ -102,6 +103,10 @@ private Q_SLOTS:
     void dataFolderFromDirectoriesIni();
     void scriptInTheDataFolderRunsOnce();
     void damagedDatabaseIsRefusedAndLeftAlone();
+    void damagedEmptyOrCutDatabaseIsRefusedUntouched_data();
+    void damagedEmptyOrCutDatabaseIsRefusedUntouched();
+    void databaseLeftAsideByACompactionIsPutBack_data();
+    void databaseLeftAsideByACompactionIsPutBack();
     void secondInstanceTouchesNothing();
 };
 
@@ -227,6 +232,79 @@ void TestDatabaseStartup::damagedDatabaseIsRefusedAndLeftAlone()
     QVERIFY(
         f.prompts.texts().last().startsWith("EXECUTION IMPOSSIBLE !!\r\rCe logiciel a rencontré"));
     QCOMPARE(test::ReadFile(f.dataFolder + "Data/Access/TILVO.MDB"), garbage);
+}
+
+void TestDatabaseStartup::damagedEmptyOrCutDatabaseIsRefusedUntouched_data()
+{
+    test::AddDamageRows();
+}
+
+void TestDatabaseStartup::damagedEmptyOrCutDatabaseIsRefusedUntouched()
+{
+    QFETCH(test::Damage, damage);
+    QFETCH(QString, expected);
+    Fixture f;
+    const QString file = f.dataFolder + "Data/Access/TILVO.MDB";
+    const QByteArray bytes = test::Damaged(test::ReadFile(f.templateFile), damage);
+    test::WriteFile(file, bytes);
+    QCOMPARE(f.run(), 0);
+    QVERIFY(!f.windows.mainWindow);
+    QCOMPARE(f.prompts.shown.size(), 2);
+    const QString refusal = f.prompts.texts().first();
+    QVERIFY2(refusal.contains(file) && refusal.contains(expected), qPrintable(refusal));
+    QVERIFY2(refusal.contains("Restaurez une sauvegarde"), qPrintable(refusal));
+    QVERIFY(
+        f.prompts.texts().last().startsWith("EXECUTION IMPOSSIBLE !!\r\rCe logiciel a rencontré"));
+    // Nothing was written: no version, no update script, no log.
+    QCOMPARE(test::ReadFile(file), bytes);
+    QVERIFY(!QFileInfo::exists(file + "-journal"));
+    QVERIFY(!QFileInfo::exists(f.dataFolder + "Maj.Log"));
+}
+
+void TestDatabaseStartup::databaseLeftAsideByACompactionIsPutBack_data()
+{
+    QTest::addColumn<bool>("damaged");
+    QTest::newRow("sound") << false;
+    QTest::newRow("damaged") << true;
+}
+
+void TestDatabaseStartup::databaseLeftAsideByACompactionIsPutBack()
+{
+    QFETCH(bool, damaged);
+    Fixture f;
+    const QString live = f.dataFolder + "Data/Access/TILVO.MDB";
+    const QString moved = f.dataFolder + "Data/Access/TILVO~.MDB";
+    f.run();
+    QVERIFY(f.windows.mainWindow);
+    {
+        Connection c;
+        c.setDatabaseFile(live);
+        c.open();
+        c.exec("INSERT INTO PROFILES (LoginName) VALUES ('Maison')");
+    }
+    // Stopped between moving the database aside and writing its compacted copy.
+    QVERIFY(QFile::rename(live, moved));
+    if (damaged)
+        test::WriteFile(moved, test::Damaged(test::ReadFile(moved), test::Damage::PagesZeroed));
+    const QByteArray before = test::ReadFile(moved);
+    f.windows.mainWindow = false;
+    f.prompts.shown.clear();
+    DatabaseStartup database(f.clock, &f.updates);
+    f.run(database);
+    QVERIFY(!f.prompts.shown.isEmpty());
+    const QString text = f.prompts.texts().first();
+    QVERIFY2(text.contains(moved + ", laissé par un compactage interrompu, a été trouvé"),
+             qPrintable(text));
+    if (damaged) {
+        // The empty template is not laid over the missing database.
+        QVERIFY(!f.windows.mainWindow);
+        QVERIFY(!QFileInfo::exists(live));
+        QCOMPARE(test::ReadFile(moved), before);
+    } else {
+        QVERIFY(f.windows.mainWindow);
+        QVERIFY(!QFileInfo::exists(moved));
+        QVERIFY(database.mainFormData().ProfilesHasRow());
+    }
 }
 
 void TestDatabaseStartup::secondInstanceTouchesNothing()

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "DamagedDatabase.h"
 #include "OdbcSandbox.h"
 #include "common/Error.h"
 #include "db/Connection.h"

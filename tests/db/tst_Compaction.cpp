@@ -6,6 +6,7 @@
 #include "db/DataSet.h"
 #include "support/TestFiles.h"
 
+#include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -23,6 +24,13 @@ private Q_SLOTS:
     void damagedSourceFailsWithTheEnginesText_data();
     void damagedSourceFailsWithTheEnginesText();
     void refusesToWriteOverItsSource();
+    void damagedSourceIsRefusedBeforeItIsCopied();
+    void movedAsideNames_data();
+    void movedAsideNames();
+    void inPlaceCompactionLeavesOnlyTheLiveFile();
+    void inPlaceCompactionLeavesAnInterruptedOneAlone();
+    void failedInPlaceCompactionPutsTheDatabaseBack();
+    void databaseThatCannotGoBackIsNamed();
 
 private:
     QString source() const { return m_dir.path() + QStringLiteral("/TILVO~.MDB"); }
@@ -107,6 +115,108 @@ void TestCompaction::refusesToWriteOverItsSource()
     const QByteArray before = FileDigest(source());
     QVERIFY_THROWS_EXCEPTION(Error, CompactDatabaseFile(source(), source()));
     QCOMPARE(FileDigest(source()), before);
+}
+
+void TestCompaction::damagedSourceIsRefusedBeforeItIsCopied()
+{
+    // Zeroed pages the copy itself might read past: the check sees every page first.
+    const QByteArray bytes = Damaged(ReadFile(source()), Damage::PagesZeroed);
+    WriteFile(source(), bytes);
+    try {
+        CompactDatabaseFile(source(), destination());
+        QFAIL("compacted");
+    } catch (const Error& e) {
+        QVERIFY2(e.text().contains(QStringLiteral("est endommagée")), qPrintable(e.text()));
+    }
+    QCOMPARE(ReadFile(source()), bytes);
+    QVERIFY(!QFileInfo::exists(destination()));
+}
+
+void TestCompaction::movedAsideNames_data()
+{
+    QTest::addColumn<QString>("live");
+    QTest::addColumn<QString>("moved");
+    QTest::newRow("live database") << "/d/Access/TILVO.MDB"
+                                   << "/d/Access/TILVO~.MDB";
+    QTest::newRow("first dot of the name") << "/d/a.b/x.tar.db"
+                                           << "/d/a.b/x~.tar.db";
+    QTest::newRow("no dot") << "/d/base"
+                            << "/d/~base";
+}
+
+void TestCompaction::movedAsideNames()
+{
+    QFETCH(QString, live);
+    QFETCH(QString, moved);
+    QCOMPARE(MovedAsideName(live), moved);
+}
+
+void TestCompaction::inPlaceCompactionLeavesOnlyTheLiveFile()
+{
+    const qint64 before = QFileInfo(source()).size();
+    const QString live = destination();
+    QVERIFY(QFile::rename(source(), live));
+    CompactInPlace(live);
+    QVERIFY(QFileInfo(live).size() < before);
+    QVERIFY(!QFileInfo::exists(MovedAsideName(live)));
+    QCOMPARE(RawScalar(live, QStringLiteral("SELECT COUNT(*) FROM ACCOUNT")).toInt(), 10);
+}
+
+void TestCompaction::inPlaceCompactionLeavesAnInterruptedOneAlone()
+{
+    // Here the moved-aside name of the live file is the source's.
+    const QString live = destination();
+    WriteFile(live, "the live file");
+    const QByteArray moved = ReadFile(source());
+    try {
+        CompactInPlace(live);
+        QFAIL("compacted");
+    } catch (const Error& e) {
+        QVERIFY2(e.text().contains(source()), qPrintable(e.text()));
+    }
+    QCOMPARE(ReadFile(live), QByteArray("the live file"));
+    QCOMPARE(ReadFile(source()), moved);
+}
+
+void TestCompaction::failedInPlaceCompactionPutsTheDatabaseBack()
+{
+    const QString live = destination();
+    QVERIFY(QFile::rename(source(), live));
+    const QByteArray before = ReadFile(live);
+    try {
+        CompactInPlace(live, [](const QString& from, const QString& to) {
+            WriteFile(to, "half a copy");
+            throw Error(QStringLiteral("disque plein pendant la copie de ") + from);
+        });
+        QFAIL("no error");
+    } catch (const Error& e) {
+        QCOMPARE(e.text(), QStringLiteral("disque plein pendant la copie de ") + source());
+    }
+    QCOMPARE(ReadFile(live), before);
+    QVERIFY(!QFileInfo::exists(source()));
+}
+
+void TestCompaction::databaseThatCannotGoBackIsNamed()
+{
+    const QString live = destination();
+    QVERIFY(QFile::rename(source(), live));
+    const QByteArray before = ReadFile(live);
+    try {
+        // Something takes the live name that cannot be removed to make way.
+        CompactInPlace(live, [](const QString&, const QString& to) {
+            QVERIFY(QDir().mkpath(to + QStringLiteral("/occupied")));
+            throw Error(QStringLiteral("échec"));
+        });
+        QFAIL("no error");
+    } catch (const Error& e) {
+        QVERIFY2(e.text().startsWith(QStringLiteral("échec ; la base de données n'a pas pu "
+                                                    "reprendre son nom : elle se trouve dans ") +
+                                     source()),
+                 qPrintable(e.text()));
+    }
+    // The only copy of the database is never deleted.
+    QCOMPARE(ReadFile(source()), before);
+    QDir(live).removeRecursively();
 }
 
 QTEST_GUILESS_MAIN(TestCompaction)

@@ -8,9 +8,55 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
+#include <functional>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace tilvo;
 using namespace tilvo::test;
+
+namespace {
+
+constexpr uid_t kNobody = 65534;
+
+// Root may write any file, so a file is read-only only for another user: run as root, the
+// attempt runs in a child process that has become "nobody". Returns the attempt's text.
+QString AsUnprivilegedUser(const std::function<QString()>& attempt)
+{
+    if (geteuid() != 0)
+        return attempt();
+    int pipeEnds[2];
+    if (pipe(pipeEnds) != 0)
+        return QStringLiteral("no pipe");
+    const pid_t child = fork();
+    if (child == 0) {
+        close(pipeEnds[0]);
+        QString text = QStringLiteral("could not become nobody");
+        if (setgid(kNobody) == 0 && setuid(kNobody) == 0) {
+            try {
+                text = attempt();
+            } catch (const std::exception& e) {
+                text = QString::fromUtf8(e.what());
+            }
+        }
+        const QByteArray bytes = text.toUtf8();
+        const ssize_t written = write(pipeEnds[1], bytes.constData(), size_t(bytes.size()));
+        _exit(written == bytes.size() ? 0 : 1);
+    }
+    close(pipeEnds[1]);
+    QByteArray bytes;
+    char buffer[4096];
+    ssize_t n;
+    while ((n = read(pipeEnds[0], buffer, sizeof buffer)) > 0)
+        bytes.append(buffer, n);
+    close(pipeEnds[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    return QString::fromUtf8(bytes);
+}
+
+} // namespace
 
 class TestConnection : public QObject
 {
@@ -23,9 +69,13 @@ private Q_SLOTS:
     void badFilesFailToOpenAndStayUntouched_data();
     void badFilesFailToOpenAndStayUntouched();
     void lockedFileFailsToOpen();
+    void readOnlyFileIsRefusedNamingIt_data();
+    void readOnlyFileIsRefusedNamingIt();
+    void damagedPagesFailTheIntegrityCheck();
     void missingFileIsNeverCreated();
     void closingClosesItsDataSets();
     void engineErrorsReadTheSame();
+    void fullDiskReadsInFrench();
     void alterColumnWidensKeepingRowsIndexesAndCounter();
     void alterColumnRefusesWhatTheDataBreaks();
     void connectionStringsChooseTheProvider_data();
@@ -79,6 +129,12 @@ void TestConnection::badFilesFailToOpenAndStayUntouched()
         QVERIFY2(e.text().contains(QLatin1String("not a database")) ||
                      e.text().contains(QLatin1String("malformed")),
                  qPrintable(e.text()));
+        // The French reason and the way out come before the engine's text.
+        QVERIFY2(e.text().contains(QStringLiteral("n'est pas une base de données")) ||
+                     e.text().contains(QStringLiteral("est endommagée")),
+                 qPrintable(e.text()));
+        QVERIFY2(e.text().contains(QStringLiteral("Restaurez une sauvegarde")),
+                 qPrintable(e.text()));
     }
     QVERIFY(!c.isOpen());
     QCOMPARE(ReadFile(file), bytes);
@@ -103,11 +159,92 @@ void TestConnection::lockedFileFailsToOpen()
         QFAIL("opened a locked file");
     } catch (const Error& e) {
         QVERIFY2(e.text().contains(QLatin1String("locked")), qPrintable(e.text()));
+        QVERIFY2(e.text().contains(QStringLiteral("utilisée par un autre programme")),
+                 qPrintable(e.text()));
     }
     QVERIFY(q.exec(QStringLiteral("ROLLBACK")));
     q.finish();
     holder.close();
     QCOMPARE(FileDigest(file), before);
+}
+
+void TestConnection::readOnlyFileIsRefusedNamingIt_data()
+{
+    QTest::addColumn<bool>("folderOnly");
+    QTest::newRow("file") << false;
+    QTest::newRow("folder of the journal") << true;
+}
+
+void TestConnection::readOnlyFileIsRefusedNamingIt()
+{
+    QFETCH_GLOBAL(bool, odbc);
+    QFETCH(bool, folderOnly);
+    const QString folder =
+        m_dir.path() + QStringLiteral("/readonly-%1-%2/").arg(odbc).arg(folderOnly);
+    const QString file = folder + QStringLiteral("TILVO.MDB");
+    QDir().mkpath(folder);
+    MakeSchemaDatabase(file, m_dir.path() + u'/');
+    const QByteArray before = ReadFile(file);
+    const QString dataSource = odbc ? OdbcSandbox::instance().registerFile(file) : QString();
+    // Everything on the way stays readable by the other user.
+    for (const QString& path : {m_dir.path(), OdbcSandbox::instance().folder()})
+        QVERIFY(chmod(QFile::encodeName(path).constData(), 0755) == 0);
+    if (folderOnly) {
+        // The file may be written, its folder not, so the engine has nowhere for its journal.
+        if (geteuid() == 0)
+            QVERIFY(chown(QFile::encodeName(file).constData(), kNobody, kNobody) == 0);
+        QVERIFY(chmod(QFile::encodeName(folder).constData(), 0555) == 0);
+    } else {
+        QVERIFY(chmod(QFile::encodeName(file).constData(), 0444) == 0);
+    }
+    const QString text = AsUnprivilegedUser([&]() {
+        Connection c;
+        try {
+            if (odbc)
+                c.setOdbcDataSource(dataSource);
+            else
+                c.setDatabaseFile(file);
+            c.setBusyTimeout(0);
+            c.open();
+        } catch (const Error& e) {
+            return c.isOpen() ? QStringLiteral("open after: ") + e.text() : e.text();
+        }
+        return QStringLiteral("opened");
+    });
+    chmod(QFile::encodeName(folder).constData(), 0755);
+    QVERIFY2(text.contains(QStringLiteral("lecture seule")), qPrintable(text));
+    QVERIFY2(text.contains(folderOnly ? folder.chopped(1) : file), qPrintable(text));
+    QCOMPARE(ReadFile(file), before);
+    QVERIFY(!QFileInfo::exists(file + QStringLiteral("-journal")));
+}
+
+void TestConnection::damagedPagesFailTheIntegrityCheck()
+{
+    QFETCH_GLOBAL(bool, odbc);
+    const QString file = m_dir.path() + QStringLiteral("/zeroed-%1.db").arg(odbc);
+    MakeSchemaDatabase(file, m_dir.path() + u'/');
+    {
+        Connection c;
+        ConnectTo(c, odbc, file);
+        c.checkIntegrity(); // a sound file passes
+    }
+    const QByteArray bytes = Damaged(ReadFile(file), Damage::PagesZeroed);
+    WriteFile(file, bytes);
+    Connection c;
+    try {
+        ConnectTo(c, odbc, file);
+        c.checkIntegrity();
+        QFAIL("a damaged file passed");
+    } catch (const Error& e) {
+        QVERIFY2(
+            e.text().startsWith(QStringLiteral("La base de données %1 est endommagée").arg(file)) ||
+                e.text().contains(QStringLiteral("La base de données est endommagée")),
+            qPrintable(e.text()));
+        QVERIFY2(e.text().contains(QStringLiteral("Restaurez une sauvegarde")),
+                 qPrintable(e.text()));
+    }
+    c.close();
+    QCOMPARE(ReadFile(file), bytes);
 }
 
 void TestConnection::missingFileIsNeverCreated()
@@ -164,6 +301,26 @@ void TestConnection::engineErrorsReadTheSame()
         QFAIL("no error");
     } catch (const Error& e) {
         QCOMPARE(e.text(), QStringLiteral("duplicate column name: Title"));
+    }
+}
+
+void TestConnection::fullDiskReadsInFrench()
+{
+    QFETCH_GLOBAL(bool, odbc);
+    const QString file = m_dir.path() + QStringLiteral("/full-%1.db").arg(odbc);
+    MakeSchemaDatabase(file, m_dir.path() + u'/');
+    Connection c;
+    ConnectTo(c, odbc, file);
+    // The engine reports a file that may not grow as a full disk.
+    c.exec(QStringLiteral("PRAGMA max_page_count=%1")
+               .arg(RawScalar(file, QStringLiteral("PRAGMA page_count")).toInt()));
+    try {
+        c.exec(QStringLiteral("INSERT INTO ACCOUNT (Remark1) VALUES ('%1')")
+                   .arg(QString(20000, u'x')));
+        QFAIL("no error");
+    } catch (const Error& e) {
+        QCOMPARE(e.text(),
+                 QStringLiteral("Le disque est plein. (moteur : database or disk is full)"));
     }
 }
 

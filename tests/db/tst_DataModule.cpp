@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DbTestSupport.h"
 #include "common/Error.h"
+#include "db/Compaction.h"
 #include "db/DataSetOps.h"
 #include "db/TDataModule1.h"
 #include "support/ScriptedPrompts.h"
@@ -25,6 +26,9 @@ private Q_SLOTS:
     void opensWithItsStatements();
     void refusedConnectionIsReportedNotThrown_data();
     void refusedConnectionIsReportedNotThrown();
+    void damagedFileIsRefusedBeforeAnythingIsWritten_data();
+    void damagedFileIsRefusedBeforeAnythingIsWritten();
+    void refusalPointsAtADatabaseLeftAside();
     void absentDatabaseOpensNothing();
     void consumptionClosedStateOpensEmpty();
     void dossierWithoutAccountsIsDeleted();
@@ -180,6 +184,54 @@ void TestDataModule::refusedConnectionIsReportedNotThrown()
                  qPrintable(m_prompts.shown.first().text));
         QCOMPARE(ReadFile(file), QByteArray(4096, 'x'));
     }
+}
+
+void TestDataModule::damagedFileIsRefusedBeforeAnythingIsWritten_data()
+{
+    AddDamageRows();
+}
+
+void TestDataModule::damagedFileIsRefusedBeforeAnythingIsWritten()
+{
+    QFETCH(Damage, damage);
+    QFETCH(QString, expected);
+    const QString file = m_db.file();
+    {
+        // Rows on every page the damage reaches.
+        TDataModule1 dm(config(), m_prompts);
+        const qint64 d = addDossier(dm, QStringLiteral("Maison"));
+        for (int i = 0; i < 40; ++i)
+            addAccount(dm, d, QStringLiteral("Compte %1").arg(i));
+    }
+    const QByteArray bytes = Damaged(ReadFile(file), damage);
+    WriteFile(file, bytes);
+    TDataModule1 dm(config(), m_prompts);
+    QVERIFY(!dm.connectionOk());
+    QVERIFY(!dm.ADOConnection1().isOpen());
+    QCOMPARE(m_prompts.shown.size(), 1);
+    const QString text = m_prompts.shown.first().text;
+    QVERIFY2(text.contains(expected), qPrintable(text));
+    QVERIFY2(text.contains(file), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("Restaurez une sauvegarde")), qPrintable(text));
+    QCOMPARE(ReadFile(file), bytes);
+    QVERIFY(!QFileInfo::exists(file + QStringLiteral("-journal")));
+}
+
+void TestDataModule::refusalPointsAtADatabaseLeftAside()
+{
+    // Stopped while writing the compacted copy: a cut live file, the database as it was aside.
+    const QString moved = MovedAsideName(m_db.file());
+    QVERIFY(QFile::copy(m_db.file(), moved));
+    WriteFile(m_db.file(), ReadFile(moved).left(8192));
+    TDataModule1 dm(config(), m_prompts);
+    QVERIFY(!dm.connectionOk());
+    QCOMPARE(m_prompts.shown.size(), 1);
+    QVERIFY2(m_prompts.shown.first().text.endsWith(
+                 QStringLiteral("\rLe fichier %1, laissé par un compactage interrompu, contient "
+                                "peut-être la base de données telle qu'elle était avant ce "
+                                "compactage.")
+                     .arg(moved)),
+             qPrintable(m_prompts.shown.first().text));
 }
 
 void TestDataModule::absentDatabaseOpensNothing()

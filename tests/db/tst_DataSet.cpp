@@ -27,6 +27,8 @@ private Q_SLOTS:
     void insertedRowReadsBackEveryType();
     void datesAreStoredAsIsoText();
     void editWritesBackByKeyAndCancelRestores();
+    void lostEditIsReportedAndTheDataSetGoesOn();
+    void textSortsAndComparesAsTheOriginalEngine();
     void closingDiscardsPendingChanges();
     void deleteMovesToTheNextRow();
     void counterNeverReusesADeletedKey();
@@ -229,6 +231,82 @@ void TestDataSet::editWritesBackByKeyAndCancelRestores()
              QStringLiteral("Chaudière"));
     QVERIFY(check.locate(QStringLiteral("Id"), first));
     QVERIFY(check.fieldByName(QStringLiteral("Description")).isNull());
+}
+
+void TestDataSet::lostEditIsReportedAndTheDataSetGoesOn()
+{
+    addAccount(1, QStringLiteral("Eau"));
+    const qint64 gas = addAccount(1, QStringLiteral("Gaz"));
+    addAccount(1, QStringLiteral("Bois"));
+    DataSet a(m_db.connection());
+    a.setSqlText(QStringLiteral("SELECT * FROM ACCOUNT WHERE Id_File=1 ORDER BY Id"));
+    a.open();
+    QVERIFY(a.locate(QStringLiteral("Id"), gas));
+    a.edit();
+    a.fieldByName(QStringLiteral("Description")).setText(QStringLiteral("Chaudière"));
+    m_db.connection().exec(QStringLiteral("DELETE FROM ACCOUNT WHERE Id=%1").arg(gas));
+    try {
+        a.post();
+        QFAIL("the lost edit went unreported");
+    } catch (const Error& e) {
+        QVERIFY2(e.text().startsWith(QStringLiteral("La modification n'a pas été enregistrée")),
+                 qPrintable(e.text()));
+    }
+    // The vanished row is gone from the dataset, which browses and edits the others.
+    QCOMPARE(a.state(), DataSetState::Browsing);
+    QCOMPARE(a.recordCount(), 2);
+    QCOMPARE(a.fieldByName(QStringLiteral("Title")).asText(), QStringLiteral("Bois"));
+    a.first();
+    a.edit();
+    a.fieldByName(QStringLiteral("Description")).setText(QStringLiteral("Robinet"));
+    a.post();
+    a.close();
+    QCOMPARE(RawScalar(m_db.file(), QStringLiteral("SELECT group_concat(Title || ':' || "
+                                                   "ifnull(Description, '')) FROM ACCOUNT"))
+                 .toString(),
+             QStringLiteral("Eau:Robinet,Bois:"));
+}
+
+void TestDataSet::textSortsAndComparesAsTheOriginalEngine()
+{
+    for (const char* title : {"élan", "Zèbre", "banane", "Abricot", "cerise"})
+        addAccount(1, QString::fromUtf8(title));
+    DataSet a(m_db.connection(), QStringLiteral("Account"));
+    // The account list's own statement.
+    a.setSqlText(QStringLiteral("SELECT ACCOUNT.Id, ACCOUNT.Title, ACCOUNT.Description FROM "
+                                "ACCOUNT WHERE ACCOUNT.Id_File=1 ORDER BY ACCOUNT.Title, "
+                                "ACCOUNT.Description"));
+    a.open();
+    QStringList titles;
+    for (a.first(); !a.eof(); a.next())
+        titles << a.fieldByName(QStringLiteral("Title")).asText();
+    QCOMPARE(titles, QStringList({"Abricot", "banane", "cerise", "élan", "Zèbre"}));
+    a.close();
+    // Comparisons ignore case, as the original engine's did.
+    a.setSqlText(QStringLiteral("SELECT Title FROM ACCOUNT WHERE Title='ABRICOT'"));
+    a.open();
+    QCOMPARE(a.recordCount(), 1);
+    QCOMPARE(a.field(0).asText(), QStringLiteral("Abricot"));
+    a.close();
+    // Accents still count.
+    a.setSqlText(QStringLiteral("SELECT Title FROM ACCOUNT WHERE Title='ÉLAN' OR Title='zebre'"));
+    a.open();
+    QCOMPARE(a.recordCount(), 1);
+    QCOMPARE(a.field(0).asText(), QStringLiteral("élan"));
+    a.close();
+    a.setSqlText(QStringLiteral("SELECT Title FROM ACCOUNT WHERE Title >= 'C' AND Title < 'f' "
+                                "ORDER BY Title DESC"));
+    a.open();
+    titles.clear();
+    for (a.first(); !a.eof(); a.next())
+        titles << a.field(0).asText();
+    QCOMPARE(titles, QStringList({"élan", "cerise"}));
+    a.close();
+    // Nothing of it is stored: the file reads the same without the program.
+    QCOMPARE(RawScalar(m_db.file(), QStringLiteral("SELECT count(*) FROM sqlite_master WHERE sql "
+                                                   "LIKE '%COLLATE%'"))
+                 .toInt(),
+             0);
 }
 
 void TestDataSet::closingDiscardsPendingChanges()

@@ -73,6 +73,8 @@ private Q_SLOTS:
     void singleTableSelectCarriesItsKey();
     void aliasesMapToTheirColumns();
     void aggregatesAreReadOnlyAndTyped();
+    void textColumnsTakeTheCollations_data();
+    void textColumnsTakeTheCollations();
 
 private:
     FakeSchema m_schema;
@@ -343,6 +345,53 @@ void TestJetDialect::aggregatesAreReadOnlyAndTyped()
     QCOMPARE(t.columns[0].name, QStringLiteral("Expr1000"));
     QCOMPARE(t.columns[1].type, FieldType::ftFloat);
     QCOMPARE(t.columns[2].type, FieldType::ftDateTime);
+}
+
+void TestJetDialect::textColumnsTakeTheCollations_data()
+{
+    QTest::addColumn<QString>("jet");
+    QTest::addColumn<QString>("engine");
+    QTest::newRow("order by the account list")
+        << "DELETE FROM ACCOUNT WHERE Id IN (SELECT Id FROM ACCOUNT ORDER BY ACCOUNT.Title, "
+           "ACCOUNT.Description DESC, Id)"
+        << "DELETE FROM ACCOUNT WHERE Id IN (SELECT Id FROM ACCOUNT ORDER BY ACCOUNT.Title "
+           "COLLATE O, ACCOUNT.Description COLLATE O DESC, Id)";
+    QTest::newRow("comparisons either side")
+        << "DELETE FROM ACCOUNT WHERE Title='ABRICOT' OR 'b'<=[Description] OR Id_File=1"
+        << "DELETE FROM ACCOUNT WHERE Title COLLATE C='ABRICOT' OR 'b'<=[Description] COLLATE C "
+           "OR Id_File=1";
+    QTest::newRow("in and between")
+        << "DELETE FROM ACCOUNT WHERE Title IN ('a', 'b') AND Description BETWEEN 'a' AND 'c'"
+        << "DELETE FROM ACCOUNT WHERE Title COLLATE C IN ('a', 'b') AND Description COLLATE C "
+           "BETWEEN 'a' AND 'c'";
+    QTest::newRow("join condition")
+        << "DELETE FROM CONSUMPTION WHERE Id IN (SELECT CONSUMPTION.Id FROM CONSUMPTION LEFT JOIN "
+           "ACCOUNT ON CONSUMPTION.Description = ACCOUNT.Title)"
+        << "DELETE FROM CONSUMPTION WHERE Id IN (SELECT CONSUMPTION.Id FROM CONSUMPTION LEFT JOIN "
+           "ACCOUNT ON CONSUMPTION.Description COLLATE C = ACCOUNT.Title COLLATE C)";
+    // Assignments, functions of a column, numbers and dates keep the engine's own ways, so the
+    // statistics keep their index ranges.
+    QTest::newRow("assignment") << "UPDATE ACCOUNT SET Title='x' WHERE Title='y'"
+                                << "UPDATE ACCOUNT SET Title='x' WHERE Title COLLATE C='y'";
+    QTest::newRow("function of a column") << "DELETE FROM ACCOUNT WHERE UCASE(Title)='A'"
+                                          << "DELETE FROM ACCOUNT WHERE upper(Title)='A'";
+    QTest::newRow("numbers and dates")
+        << "DELETE FROM CONSUMPTION WHERE Id_Account=3 AND DateAction>=#1/1/2008# ORDER BY "
+           "DateAction, Quantity"
+        << "DELETE FROM CONSUMPTION WHERE Id_Account=3 AND DateAction>='2008-01-01' ORDER BY "
+           "DateAction, Quantity";
+    QTest::newRow("order by an expression") << "DELETE FROM ACCOUNT ORDER BY UCASE(Title), 1"
+                                            << "DELETE FROM ACCOUNT ORDER BY upper(Title), 1";
+}
+
+void TestJetDialect::textColumnsTakeTheCollations()
+{
+    QFETCH(QString, jet);
+    QFETCH(QString, engine);
+    const JetDialect dialect(&m_schema, true, {QStringLiteral("O"), QStringLiteral("C")});
+    QCOMPARE(Squeeze(dialect.translate(jet).sql), Squeeze(engine));
+    // Without collations the text is the engine's own.
+    QVERIFY(!JetDialect(&m_schema).translate(jet).sql.contains(QLatin1String("COLLATE")));
 }
 
 QTEST_APPLESS_MAIN(TestJetDialect)

@@ -90,6 +90,9 @@ private Q_SLOTS:
     void shippedScriptUpgradesAnOlderDatabase();
     void programFolderDatabaseIsBroughtUpToDate();
     void appendLogLineKeepsTheEncoding();
+    void logEntryStartsOnItsOwnLine_data();
+    void logEntryStartsOnItsOwnLine();
+    void damagedDatabaseRunsNoLine();
     void skipToEnd_data();
     void skipToEnd();
 
@@ -653,6 +656,61 @@ void TestUpdateScript::appendLogLineKeepsTheEncoding()
                                  .toUtf8());
     AppendLogLine(path, QStringLiteral("é"), m_clock);
     QVERIFY(ReadFile(path).endsWith(QStringLiteral(": é\r\n").toUtf8()));
+}
+
+void TestUpdateScript::logEntryStartsOnItsOwnLine_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QByteArray>("after");
+    const QByteArray entry = "05/03/2008-14:07:09 : entr\xe9"
+                             "e\r\n";
+    QTest::newRow("no line end") << QByteArray("old line") << "old line\r\n" + entry;
+    QTest::newRow("line end") << QByteArray("old line\r\n") << "old line\r\n" + entry;
+    QTest::newRow("line feed only") << QByteArray("old line\n") << "old line\n" + entry;
+    QTest::newRow("carriage return only") << QByteArray("old line\r") << "old line\r" + entry;
+    QTest::newRow("empty log") << QByteArray() << entry;
+}
+
+void TestUpdateScript::logEntryStartsOnItsOwnLine()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QByteArray, after);
+    const QString path = UpdateLogPath(dataFolder());
+    WriteFile(path, before);
+    AppendLogLine(path, QStringLiteral("entrée"), m_clock);
+    QCOMPARE(ReadFile(path), after);
+    // A run's later entries follow one another.
+    WriteFile(path, before);
+    run(QStringLiteral("//un\r\n//deux\r\n"));
+    QCOMPARE(ReadFile(path), before +
+                                 (before.isEmpty() || before.endsWith('\n') || before.endsWith('\r')
+                                      ? QByteArray()
+                                      : QByteArray("\r\n")) +
+                                 "05/03/2008-14:07:09 : un\r\n05/03/2008-14:07:09 : deux\r\n" +
+                                 kFinished.toLatin1() + "\r\n\r\n");
+}
+
+void TestUpdateScript::damagedDatabaseRunsNoLine()
+{
+    QFETCH_GLOBAL(bool, odbc);
+    m_db.connection().close();
+    const QByteArray damaged = Damaged(ReadFile(databaseFile()), Damage::PagesZeroed);
+    WriteFile(databaseFile(), damaged);
+    ConnectTo(m_db.connection(), odbc, databaseFile());
+    try {
+        run(QStringLiteral("SqlExe{INSERT INTO BACKUP (Description) VALUES ('x')}\r\n"), true);
+        QFAIL("a script ran on a damaged database");
+    } catch (const Error& e) {
+        QVERIFY2(e.text().contains(QStringLiteral("est endommagée")), qPrintable(e.text()));
+    }
+    m_db.connection().close();
+    QCOMPARE(ReadFile(databaseFile()), damaged);
+    QVERIFY(m_display.questions.isEmpty());
+    QVERIFY(QFileInfo::exists(dataFolder() + QStringLiteral("test.maj")));
+    QCOMPARE(log().size(), 2);
+    QVERIFY2(
+        log().at(0).startsWith(kStamp + QStringLiteral("test.maj (error : La base de données")),
+        qPrintable(log().at(0)));
 }
 
 void TestUpdateScript::skipToEnd_data()

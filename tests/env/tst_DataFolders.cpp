@@ -59,6 +59,8 @@ private Q_SLOTS:
     void firstRunFromOlderInstallation();
     void firstRunWithoutAnyDatabase();
     void existingDatabaseIsNeverReplaced();
+    void movedAsideDatabaseIsPutBackNeverReplaced_data();
+    void movedAsideDatabaseIsPutBackNeverReplaced();
 };
 
 void TestDataFolders::environmentNames_data()
@@ -207,6 +209,9 @@ void TestDataFolders::firstRunFromTemplateIsSilent()
 
     QVERIFY(TransferOnFirstRun(f.env, target, "tilvo.ini", prompts, wait));
     QCOMPARE(test::ReadFile(target.databaseFolder + "Access/TILVO.MDB"), QByteArray("template"));
+    // Copied under another name first, renamed at the end: nothing else is left there.
+    QCOMPARE(QDir(target.databaseFolder + "Access").entryList(QDir::Files | QDir::Hidden),
+             QStringList{"TILVO.MDB"});
     QCOMPARE(test::ReadFile(target.databaseFolder + "Images/Account1.jpg"), QByteArray("jpg"));
     QVERIFY(QFileInfo(target.databaseFolder + "Files").isDir());
     QCOMPARE(test::ReadFile(f.env.DataFolder + "SortList.def"), QByteArray("sort"));
@@ -285,6 +290,60 @@ void TestDataFolders::existingDatabaseIsNeverReplaced()
              QByteArray("the user's years of data"));
     QVERIFY(prompts.shown.isEmpty());
     QVERIFY(!wait.opened);
+}
+
+void TestDataFolders::movedAsideDatabaseIsPutBackNeverReplaced_data()
+{
+    QTest::addColumn<bool>("checked");
+    QTest::addColumn<QString>("problem");
+    QTest::newRow("sound") << true << QString();
+    QTest::newRow("damaged") << true << "endommagée";
+    QTest::newRow("nothing to check it with") << false << "il n'a pas pu être vérifié";
+}
+
+void TestDataFolders::movedAsideDatabaseIsPutBackNeverReplaced()
+{
+    QFETCH(bool, checked);
+    QFETCH(QString, problem);
+    Fixture f;
+    f.env.DataFolder = f.dir.filePath("data/");
+    test::WriteFile(f.program + "Ressources/DB/Data/Access/TILVO.MDB", "empty template");
+    // A compaction stopped between moving the database aside and writing the new one.
+    const QString live = f.env.DataFolder + "Data/Access/TILVO.MDB";
+    const QString moved = f.env.DataFolder + "Data/Access/TILVO~.MDB";
+    test::WriteFile(moved, "the user's years of data");
+    FirstRunTarget target{f.env.DataFolder + "Data/", "Access/TILVO.MDB", "Access/TILVO.MDB"};
+    target.movedAsideFile = moved;
+    QStringList checks;
+    if (checked) {
+        target.checkDatabase = [&](const QString& path) {
+            checks << path;
+            return problem;
+        };
+    }
+    test::ScriptedPrompts prompts;
+    test::RecordingWaitDisplay wait;
+
+    QCOMPARE(TransferOnFirstRun(f.env, target, "tilvo.ini", prompts, wait), problem.isEmpty());
+    QCOMPARE(checks, checked ? QStringList{moved} : QStringList());
+    QVERIFY(!wait.opened);
+    QCOMPARE(prompts.shown.size(), 1);
+    const QString text = prompts.texts().first();
+    QVERIFY2(text.contains("La base de données " + live + " est absente, mais le fichier " + moved +
+                           ", laissé par un compactage interrompu, a été trouvé."),
+             qPrintable(text));
+    if (problem.isEmpty()) {
+        QCOMPARE(test::ReadFile(live), QByteArray("the user's years of data"));
+        QVERIFY(!QFileInfo::exists(moved));
+        QCOMPARE(prompts.shown.first().icon, Prompts::Icon::Information);
+    } else {
+        // Told what was found; the empty template is not laid over the missing database.
+        QVERIFY(!QFileInfo::exists(live));
+        QCOMPARE(test::ReadFile(moved), QByteArray("the user's years of data"));
+        QVERIFY2(text.startsWith("EXECUTION IMPOSSIBLE !!") && text.contains(problem),
+                 qPrintable(text));
+        QCOMPARE(prompts.shown.first().icon, Prompts::Icon::Warning);
+    }
 }
 
 QTEST_APPLESS_MAIN(TestDataFolders)
