@@ -990,9 +990,30 @@ void DataSet::refetchCurrent(qint64 key)
     m_rows.setRow(size_t(m_row), std::move(row));
 }
 
+void DataSet::addRecordWriter(const QObject* owner, std::function<void()> writer)
+{
+    m_recordWriters.emplace_back(owner, std::move(writer));
+}
+
+void DataSet::removeRecordWriters(const QObject* owner)
+{
+    std::erase_if(m_recordWriters, [owner](const auto& w) { return w.first == owner; });
+}
+
+void DataSet::updateRecord()
+{
+    // A writer may add or remove writers (a control made or destroyed on the way).
+    const auto writers = m_recordWriters;
+    for (const auto& writer : writers)
+        writer.second();
+}
+
 void DataSet::post()
 {
     requireActive();
+    if (m_state != DataSetState::Editing && m_state != DataSetState::Inserting)
+        return;
+    updateRecord();
     if (m_state != DataSetState::Editing && m_state != DataSetState::Inserting)
         return;
     m_connection->requireOpen();
