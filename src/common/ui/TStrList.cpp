@@ -9,8 +9,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPointer>
+#include <QResizeEvent>
 #include <QScreen>
-#include <QVBoxLayout>
 
 namespace tilvo {
 
@@ -26,9 +26,6 @@ TStrList::TStrList(QWidget* parent) : QWidget(parent, Qt::Popup | Qt::FramelessW
     setPalette(border);
     setAutoFillBackground(true);
 
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(1, 1, 1, 1);
-    layout->setSpacing(0);
     List = new QListWidget(this);
     List->setObjectName(QStringLiteral("List"));
     List->setFrameShape(QFrame::NoFrame);
@@ -42,7 +39,6 @@ TStrList::TStrList(QWidget* parent) : QWidget(parent, Qt::Popup | Qt::FramelessW
     font.setPixelSize(11);
     List->setFont(font);
     List->installEventFilter(this);
-    layout->addWidget(List);
     setFocusProxy(List);
 
     // Released on a line: that line is chosen.
@@ -81,9 +77,9 @@ void TStrList::popUp(const QRect& fieldOnScreen, const QString& fieldText)
         List->setCurrentRow(row);
         List->scrollToItem(List->item(row));
     }
+    // A pop-up takes the keyboard without activating: the dialog under it stays the active
+    // window, and gets its focus back when the list closes.
     show();
-    raise();
-    activateWindow();
     List->setFocus(Qt::PopupFocusReason);
 }
 
@@ -103,6 +99,13 @@ TStrList* TStrList::openUnder(QLineEdit* field, const QStringList& lines, bool s
     field->selectAll();
     list->popUp(QRect(field->mapToGlobal(QPoint(0, 0)), field->size()), field->text());
     return list;
+}
+
+// The list fills the window but for the one-pixel border, however few lines it holds.
+void TStrList::resizeEvent(QResizeEvent* event)
+{
+    List->setGeometry(rect().adjusted(1, 1, -1, -1));
+    QWidget::resizeEvent(event);
 }
 
 void TStrList::choose(int row)
