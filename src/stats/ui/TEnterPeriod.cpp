@@ -16,6 +16,7 @@
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace tilvo {
 
@@ -44,7 +45,10 @@ TEnterPeriod::TEnterPeriod(const Clock& clock, QWidget* parent) : QDialog(parent
         *edit = new QLineEdit(body);
         (*edit)->setObjectName(editName);
         (*edit)->setReadOnly(true);
-        (*edit)->setFixedWidth(65);
+        // 65 pixels, or what a whole date needs in this font.
+        const int dateWidth =
+            (*edit)->fontMetrics().horizontalAdvance(QStringLiteral("00/00/0000"));
+        (*edit)->setFixedWidth(std::max(65, dateWidth + 12));
         (*edit)->setPalette(picker);
         (*edit)->installEventFilter(this);
         label->setBuddy(*edit);

@@ -110,18 +110,32 @@ void TSelectDate::setBackColor(const QColor& color)
 
 void TSelectDate::applyColors()
 {
-    const QColor title = ColorFromWindows(kCalendarTitleColor);
-    MonthCalendar->setStyleSheet(
-        QStringLiteral("QWidget#qt_calendar_navigationbar { background-color: %1; }"
-                       "QWidget#qt_calendar_navigationbar QToolButton { color: black; }"
-                       "QTableView { background-color: %2; color: black;"
-                       " alternate-background-color: %2; }")
-            .arg(title.name(), m_back.name()));
-    QPalette p = palette();
-    p.setColor(QPalette::Window, Qt::white);
-    p.setColor(QPalette::WindowText, Qt::black);
-    setPalette(p);
+    QPalette window = palette();
+    window.setColor(QPalette::Window, Qt::white);
+    window.setColor(QPalette::WindowText, Qt::black);
+    setPalette(window);
     setAutoFillBackground(true);
+    if (auto* title =
+            MonthCalendar->findChild<QWidget*>(QStringLiteral("qt_calendar_navigationbar"))) {
+        // The toolkit paints this band in the highlight colour, its texts in the highlighted
+        // text colour.
+        QPalette band = title->palette();
+        for (const QPalette::ColorRole role :
+             {QPalette::Window, QPalette::Highlight, QPalette::Button})
+            band.setColor(role, ColorFromWindows(kCalendarTitleColor));
+        for (const QPalette::ColorRole role :
+             {QPalette::WindowText, QPalette::HighlightedText, QPalette::ButtonText})
+            band.setColor(role, Qt::black);
+        title->setPalette(band);
+        title->setAutoFillBackground(true);
+    }
+    if (auto* days = MonthCalendar->findChild<QTableView*>()) {
+        QPalette month = days->palette();
+        month.setColor(QPalette::Base, m_back);
+        month.setColor(QPalette::AlternateBase, m_back);
+        month.setColor(QPalette::Text, Qt::black);
+        days->setPalette(month);
+    }
 }
 
 void TSelectDate::showEvent(QShowEvent* event)
