@@ -13,6 +13,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <memory>
@@ -1002,10 +1003,15 @@ void DataSet::removeRecordWriters(const QObject* owner)
 
 void DataSet::updateRecord()
 {
-    // A writer may add or remove writers (a control made or destroyed on the way).
+    // Run over a copy: a writer may make or destroy controls; one removed meanwhile is skipped.
     const auto writers = m_recordWriters;
-    for (const auto& writer : writers)
-        writer.second();
+    for (const auto& writer : writers) {
+        const bool registered =
+            std::any_of(m_recordWriters.begin(), m_recordWriters.end(),
+                        [&writer](const auto& w) { return w.first == writer.first; });
+        if (registered)
+            writer.second();
+    }
 }
 
 void DataSet::post()
@@ -1015,7 +1021,7 @@ void DataSet::post()
         return;
     updateRecord();
     if (m_state != DataSetState::Editing && m_state != DataSetState::Inserting)
-        return;
+        return; // a writer ended the editing itself
     m_connection->requireOpen();
     QStringList names;
     QVariantList values;
