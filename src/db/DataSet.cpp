@@ -14,6 +14,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <memory>
@@ -991,11 +992,37 @@ void DataSet::refetchCurrent(qint64 key)
     m_rows.setRow(size_t(m_row), std::move(row));
 }
 
+void DataSet::addRecordWriter(const QObject* owner, std::function<void()> writer)
+{
+    m_recordWriters.emplace_back(owner, std::move(writer));
+}
+
+void DataSet::removeRecordWriters(const QObject* owner)
+{
+    std::erase_if(m_recordWriters, [owner](const auto& w) { return w.first == owner; });
+}
+
+void DataSet::updateRecord()
+{
+    // Run over a copy: a writer may make or destroy controls; one removed meanwhile is skipped.
+    const auto writers = m_recordWriters;
+    for (const auto& writer : writers) {
+        const bool registered =
+            std::any_of(m_recordWriters.begin(), m_recordWriters.end(),
+                        [&writer](const auto& w) { return w.first == writer.first; });
+        if (registered)
+            writer.second();
+    }
+}
+
 void DataSet::post()
 {
     requireActive();
     if (m_state != DataSetState::Editing && m_state != DataSetState::Inserting)
         return;
+    updateRecord();
+    if (m_state != DataSetState::Editing && m_state != DataSetState::Inserting)
+        return; // a writer ended the editing itself
     m_connection->requireOpen();
     QStringList names;
     QVariantList values;

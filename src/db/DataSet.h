@@ -13,6 +13,7 @@
 #include <QVariant>
 #include <functional>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace tilvo {
@@ -168,6 +169,16 @@ public:
     // Runs before the current row is deleted; an exception stops the deletion.
     void setBeforeDelete(std::function<void(DataSet&)> hook) { m_beforeDelete = std::move(hook); }
 
+    // Whether rows can be edited, inserted and deleted: open, over one table.
+    bool canModify() const { return isActive() && m_keyColumn >= 0; }
+
+    // Bound controls write the values they hold into the row being edited: post() first runs
+    // every writer (updateRecord), and an exception from one stops the post with the row still
+    // in editing. A writer is kept until its owner removes it.
+    void addRecordWriter(const QObject* owner, std::function<void()> writer);
+    void removeRecordWriters(const QObject* owner);
+    void updateRecord();
+
     // While disabled (nestable), the signals below are held back; enabling again sends
     // contentChanged and currentChanged once.
     void disableControls();
@@ -217,6 +228,7 @@ private:
     QString m_refetchSql;
     QHash<QString, FieldDisplay> m_displays; // upper-cased field name
     std::function<void(DataSet&)> m_beforeDelete;
+    std::vector<std::pair<const QObject*, std::function<void()>>> m_recordWriters;
     int m_disabled = 0;
     bool m_pendingCurrent = false;
     bool m_pendingContent = false;
@@ -230,8 +242,14 @@ public:
     DataSet& dataSet() const { return *m_set; }
     DataSetState state() const;
 
+    // Whether a change typed in a bound control puts the dataset into editing (the default);
+    // when off, bound controls are read-only until the program starts editing.
+    bool autoEdit() const { return m_autoEdit; }
+    void setAutoEdit(bool autoEdit) { m_autoEdit = autoEdit; }
+
 private:
     DataSet* m_set;
+    bool m_autoEdit = true;
 };
 
 } // namespace tilvo
