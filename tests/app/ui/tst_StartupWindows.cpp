@@ -1,19 +1,92 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/DatabaseStartup.h"
+#include "app/StartupFakes.h"
 #include "app/ui/TMdacMsg.h"
 #include "app/ui/TNewGauge.h"
 #include "app/ui/TSplash.h"
+#include "app/ui/WidgetStartupWindows.h"
+#include "common/Clock.h"
 #include "common/ui/Chrome.h"
+#include "main/ui/TMainForm.h"
 #include "support/ScriptedPrompts.h"
+#include "support/TestFiles.h"
 
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
+#include <QThread>
 #include <QTimer>
 #include <QToolButton>
 
 using namespace tilvo;
+
+namespace {
+
+// The whole start-up with its real windows over a copy of the shipped template, in temporary
+// program, documents and lock folders.
+struct StartupRun
+{
+    QTemporaryDir dir;
+    QString program = dir.filePath("program/");
+    QString documents = dir.filePath("documents/");
+    QString dataFolder = documents + "Vantrel Software Development/Tilvo/";
+    test::ScriptedPrompts prompts;
+    FixedClock clock{QDateTime(QDate(2026, 12, 10), QTime(9, 30, 15))};
+
+    StartupRun()
+    {
+        QDir().mkpath(documents);
+        QDir().mkpath(program + "Ressources/DB/Data/Access");
+        QVERIFY(QFile::copy(QString::fromLocal8Bit(qgetenv("TILVO_PROGRAM_DIR")) +
+                                "/Ressources/DB/Data/Access/TILVO.MDB",
+                            program + "Ressources/DB/Data/Access/TILVO.MDB"));
+    }
+
+    int run()
+    {
+        WidgetUpdateDisplay updates(prompts);
+        DatabaseStartup startupDatabase(clock, &updates);
+        WidgetStartupWindows windows(prompts, clock, [](const QUrl&) { return true; });
+        StartupContext context{program,
+                               "/usr/local/bin/tilvo",
+                               test::FixedPlatform(documents, dir.path()),
+                               prompts,
+                               clock,
+                               windows,
+                               startupDatabase};
+        // Closes the main window as a user would, once the message loop runs.
+        QTimer closer;
+        mainWindowShown = false;
+        QObject::connect(&closer, &QTimer::timeout, [this, &windows] {
+            TMainForm* form = windows.mainForm();
+            if (form && form->isVisible() && QThread::currentThread()->loopLevel() > 0) {
+                mainWindowShown = true;
+                form->close();
+            }
+        });
+        closer.start(20);
+        const int code = RunProgram(context);
+        // What is still on screen when the run ends, before its windows' owner goes.
+        windowsLeft.clear();
+        for (const QWidget* window : QApplication::topLevelWidgets()) {
+            if (window->isVisible())
+                windowsLeft.append(window->objectName());
+        }
+        return code;
+    }
+
+    bool mainWindowShown = false;
+    QStringList windowsLeft;
+};
+
+} // namespace
 
 class TestStartupWindows : public QObject
 {
@@ -23,6 +96,8 @@ private Q_SLOTS:
     void splash();
     void dataAccessNotice();
     void updateGauge();
+    void startupFailureLeavesNoWindow_data();
+    void startupFailureLeavesNoWindow();
 };
 
 void TestStartupWindows::splash()
@@ -77,6 +152,54 @@ void TestStartupWindows::updateGauge()
     QCOMPARE(prompts.shown.first().icon, Prompts::Icon::Question);
     display.closeGauge();
     QVERIFY(!display.gauge());
+}
+
+void TestStartupWindows::startupFailureLeavesNoWindow_data()
+{
+    QTest::addColumn<QString>("linkTarget");
+    QTest::addColumn<QByteArray>("script");
+    QTest::addColumn<bool>("backupQuestion");
+    QTest::addColumn<QString>("message");
+    // A kernel setting that may only be written: no user, root included, can read it.
+    QTest::newRow("unreadable update script") << "/proc/sys/vm/drop_caches" << QByteArray() << false
+                                              << "Impossible de lire le script de mise à jour ";
+    QTest::newRow("version record dropped by the script")
+        << QString() << QByteArray("SqlExe{DROP TABLE OBJECT_VAL_STR}\r\n") << true
+        << "no such table: OBJECT_VAL_STR";
+}
+
+void TestStartupWindows::startupFailureLeavesNoWindow()
+{
+    QFETCH(QString, linkTarget);
+    QFETCH(QByteArray, script);
+    QFETCH(bool, backupQuestion);
+    QFETCH(QString, message);
+    StartupRun f;
+    // A first start installs the database and reaches the main window.
+    QCOMPARE(f.run(), 0);
+    QVERIFY(f.mainWindowShown);
+
+    // The next start finds an update script waiting, and fails on it.
+    const QString scriptPath = f.dataFolder + "update.maj";
+    if (linkTarget.isEmpty()) {
+        test::WriteFile(scriptPath, script);
+    } else {
+        QFile target(linkTarget);
+        QVERIFY(QFileInfo(linkTarget).isFile() && !target.open(QIODevice::ReadOnly));
+        QVERIFY(QFile::link(linkTarget, scriptPath));
+    }
+    if (backupQuestion)
+        f.prompts.yesNoAnswers << false;
+    f.prompts.shown.clear();
+    QCOMPARE(f.run(), 0);
+    QVERIFY(!f.mainWindowShown);
+    QVERIFY(!f.prompts.shown.isEmpty());
+    const test::ScriptedPrompts::Shown& shown = f.prompts.shown.last();
+    QVERIFY2(shown.text.contains(message), qPrintable(shown.text));
+    QCOMPARE(shown.icon, Prompts::Icon::Error);
+    QCOMPARE(f.prompts.shown.size(), backupQuestion ? 2 : 1);
+    // Neither the splash nor the update gauge is left on screen.
+    QCOMPARE(f.windowsLeft, QStringList());
 }
 
 QTEST_MAIN(TestStartupWindows)
