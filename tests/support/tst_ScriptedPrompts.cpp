@@ -98,8 +98,8 @@ void TestScriptedPrompts::anythingUnscriptedFailsTheTestWithItsText()
     QVERIFY(child.waitForFinished(60000));
     const QString log = QString::fromUtf8(child.readAll());
     QCOMPARE(child.exitStatus(), QProcess::NormalExit);
-    // QtTest's exit code counts the failed functions.
-    QVERIFY2(child.exitCode() == 6, qPrintable(log));
+    QVERIFY2(child.exitCode() != 0, qPrintable(log));
+    QVERIFY2(log.contains("Totals: 3 passed, 6 failed"), qPrintable(log));
     const QStringList failures{
         R"(UnscriptedRequests::question() unscripted question: "Supprimer le compte ?\rIl sera perdu.")",
         R"(UnscriptedRequests::openDialog() unscripted open dialog: "Choisir une image")",
