@@ -49,6 +49,7 @@ struct RecordingWindows final : StartupWindows
     RecordingSplash splash;
     bool splashVisible = false;
     bool splashCreated = false;
+    bool splashAlive = false; // created and not yet destroyed
     bool notice = false;
     bool mainWindow = false;
     bool loop = false;
@@ -60,10 +61,11 @@ struct RecordingWindows final : StartupWindows
     SplashDisplay& createSplash(bool visible) override
     {
         splashCreated = true;
+        splashAlive = true;
         splashVisible = visible;
         return splash;
     }
-    void destroySplash() override {}
+    void destroySplash() override { splashAlive = false; }
     void createMainWindow(Environment& env, Settings&, const QString& path, MainFormData&) override
     {
         mainWindow = true;

@@ -25,19 +25,20 @@ using namespace tilvo;
 
 namespace {
 
+// The update gauge, recorded; the backup question goes to the scripted prompts, so that a
+// question no test expects fails it.
 struct RecordingUpdateDisplay final : UpdateDisplay
 {
-    QStringList questions;
+    explicit RecordingUpdateDisplay(Prompts& prompts) : prompts(prompts) {}
+    Prompts& prompts;
     QStringList infos;
-    bool answer = false;
     void showGauge() override {}
     void setGaugeInfo(const QString& text) override { infos.append(text); }
     void setGauge(int, int) override {}
     void closeGauge() override {}
     bool askBackup(const QString& question) override
     {
-        questions.append(question);
-        return answer;
+        return prompts.askYesNo(question, Prompts::Icon::Question);
     }
     void processEvents() override {}
 };
@@ -54,7 +55,7 @@ struct Fixture
     test::ScriptedPrompts prompts;
     FixedClock clock{QDateTime(QDate(2026, 12, 10), QTime(9, 30, 15))};
     test::RecordingWindows windows;
-    RecordingUpdateDisplay updates;
+    RecordingUpdateDisplay updates{prompts};
 
     Fixture()
     {
@@ -127,7 +128,6 @@ void TestDatabaseStartup::firstRunInstallsTheTemplate()
     QVERIFY(!database.mainFormData().ProfilesHasRow());
     QVERIFY(database.mainFormData().ConsumptionEmpty());
     QCOMPARE(database.getVersion(), QString("1.83"));
-    QVERIFY(f.updates.questions.isEmpty());
 
     // The first dossier opens by itself only while it has no password.
     QCOMPARE(database.mainFormData().FirstDossierToOpen(), -1);
@@ -203,13 +203,14 @@ void TestDatabaseStartup::scriptInTheDataFolderRunsOnce()
                               "Texte TEXT(50))}\r\nEND\r\n";
     test::WriteFile(f.dataFolder + "notes.maj", script);
     f.windows.mainWindow = false;
+    f.prompts.yesNoAnswers << false; // no backup first
     {
         DatabaseStartup database(f.clock, &f.updates);
         f.run(database);
         QVERIFY(f.windows.mainWindow);
         QVERIFY(database.dataModule()->ADOConnection1().table("NOTES") != nullptr);
     }
-    QCOMPARE(f.updates.questions,
+    QCOMPARE(f.prompts.texts(),
              QStringList{"Souhaitez-vous effectuer une sauvegarde de la base de données avant la "
                          "mise à jour ?"});
     QVERIFY(!QFileInfo::exists(f.dataFolder + "notes.maj"));

@@ -5,6 +5,8 @@
 #include "app/StartupChecks.h"
 #include "app/StartupDatabase.h"
 #include "common/Clock.h"
+#include "common/Error.h"
+#include "common/ProgramInfo.h"
 #include "env/Environment.h"
 #include "env/Settings.h"
 #include "main/MainFormData.h"
@@ -12,14 +14,31 @@
 #include "support/ScriptedPrompts.h"
 #include "support/TestFiles.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
+#include <cstdio>
+#include <stdexcept>
 
 using namespace tilvo;
 
 namespace {
+
+const char* const kHoldLock = "--hold-instance-lock";
+
+// Run in a child process: takes the instance lock of the folder and keeps it until killed.
+int HoldInstanceLock(const QString& folder)
+{
+    const SingleInstanceGuard guard(folder, QString::fromLatin1(InstanceName));
+    std::printf(guard.acquired() ? "held\n" : "busy\n");
+    std::fflush(stdout);
+    for (;;)
+        QThread::sleep(60);
+}
 
 const QString kConnectionFailure =
     "EXECUTION IMPOSSIBLE !!\r\rCe logiciel a rencontré un problème lors de la connexion à la "
@@ -36,7 +55,17 @@ struct NoData final : MainFormData
 // A database layer that records what the start-up asks of it.
 struct FakeDatabase final : StartupDatabase
 {
+    enum class Failure
+    {
+        Error,
+        StdException
+    };
+
     QStringList calls;
+    // The call that fails instead of doing its work, and how.
+    QString failingCall;
+    Failure failure = Failure::Error;
+    QString failureText;
     QString storedVersion = "1.83";
     bool engine = true;
     bool opens = true;
@@ -66,10 +95,10 @@ struct FakeDatabase final : StartupDatabase
     bool databaseFilePresent() const override { return present; }
     QString getVersion() override
     {
-        calls << "getVersion";
+        record("getVersion");
         return storedVersion;
     }
-    void setVersion(const QString& version) override { calls << "setVersion " + version; }
+    void setVersion(const QString& version) override { record("setVersion " + version); }
     double versionNumber(const QString& version) const override { return version.toDouble(); }
     void runUpdateScript(const QString& folder, const QString& file, SplashDisplay& progress,
                          bool interactive) override
@@ -77,10 +106,20 @@ struct FakeDatabase final : StartupDatabase
         QVERIFY(folder == dataFolder);
         QVERIFY(interactive);
         progress.setInfo("script " + file);
-        calls << "run " + file;
+        record("run " + file);
     }
     void updateProgramFolderDatabase(SplashDisplay&) override { calls << "updateProgramFolder"; }
     MainFormData& mainFormData() override { return data; }
+
+    void record(const QString& call)
+    {
+        calls << call;
+        if (call != failingCall)
+            return;
+        if (failure == Failure::Error)
+            throw Error(failureText);
+        throw std::runtime_error(failureText.toStdString());
+    }
 };
 
 // A program folder with the shipped template, a documents folder, and the run's parts.
@@ -125,6 +164,7 @@ class TestStartup : public QObject
 private Q_SLOTS:
     void firstRunReachesTheMainWindow();
     void secondInstanceTouchesNothing();
+    void lockLeftByAKilledProcessIsTakenOver();
     void unwritableDataFolder();
     void dataAccessCheck_data();
     void dataAccessCheck();
@@ -137,6 +177,8 @@ private Q_SLOTS:
     void hiddenSplashStillReports();
     void missingDatabaseFileSkipsTheSchemaPhase();
     void noStartingDatabaseEndsQuietly();
+    void failureInTheSchemaPhaseIsShownAndEndsCleanly_data();
+    void failureInTheSchemaPhaseIsShownAndEndsCleanly();
     void chromeStyleFollowsKernelAndSetting_data();
     void chromeStyleFollowsKernelAndSetting();
     void dataAccessComponentsPresent_data();
@@ -151,7 +193,7 @@ void TestStartup::firstRunReachesTheMainWindow()
     QCOMPARE(f.database.calls, (QStringList{"readConfig", "engineAvailable", "createDataModules",
                                             "getVersion", "updateProgramFolder"}));
     QVERIFY(f.windows.mainWindow && f.windows.loop);
-    QVERIFY(f.windows.splashVisible);
+    QVERIFY(f.windows.splashVisible && !f.windows.splashAlive);
     QCOMPARE(f.windows.splash.maximum, 8);
     QCOMPARE(f.windows.splash.positions, (QList<int>{1, 4, 5, 6, 7, 8}));
     QCOMPARE(f.windows.splash.infos.first(), QString("Chargement du logiciel ..."));
@@ -171,6 +213,31 @@ void TestStartup::secondInstanceTouchesNothing()
     QCOMPARE(f.prompts.shown.first().icon, Prompts::Icon::Information);
     QVERIFY(f.database.calls.isEmpty());
     QVERIFY(!QFileInfo::exists(f.documents + "Vantrel Software Development"));
+}
+
+void TestStartup::lockLeftByAKilledProcessIsTakenOver()
+{
+    Fixture f;
+    const QString lockFile = f.dir.filePath("ZEMBRALIK_TILVO.lock");
+    QProcess holder;
+    holder.start(QCoreApplication::applicationFilePath(), {kHoldLock, f.dir.path()});
+    QVERIFY(holder.waitForReadyRead(30000));
+    QCOMPARE(holder.readAll(), QByteArray("held\n"));
+    // While its holder runs, a start is refused.
+    QCOMPARE(f.run(), 0);
+    QCOMPARE(f.prompts.texts(), QStringList{"Tilvo est déjà en exécution."});
+    QVERIFY(!f.windows.mainWindow);
+
+    // Killed, the holder leaves its lock file behind; the next start takes it over.
+    holder.kill();
+    QVERIFY(holder.waitForFinished(30000));
+    QVERIFY(QFileInfo::exists(lockFile));
+    f.prompts.shown.clear();
+    QCOMPARE(f.run(), 0);
+    QVERIFY2(f.prompts.shown.isEmpty(), qPrintable(f.prompts.texts().join('|')));
+    QVERIFY(f.windows.mainWindow && f.windows.loop);
+    // Ending the run lets the lock go.
+    QVERIFY(!QFileInfo::exists(lockFile));
 }
 
 void TestStartup::unwritableDataFolder()
@@ -318,6 +385,54 @@ void TestStartup::noStartingDatabaseEndsQuietly()
     QVERIFY(!f.windows.splashCreated);
 }
 
+void TestStartup::failureInTheSchemaPhaseIsShownAndEndsCleanly_data()
+{
+    QTest::addColumn<bool>("developmentMode");
+    QTest::addColumn<QString>("failingCall");
+    QTest::addColumn<bool>("libraryException");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("calls");
+    const QStringList opened{"readConfig", "engineAvailable", "createDataModules"};
+    const QStringList scripts = opened + QStringList{"getVersion", "run A.MAJ", "run b.maj"};
+    QTest::newRow("version stored first in development mode")
+        << true << "setVersion 1.83" << false << "Table OBJECT_VAL_STR introuvable"
+        << opened + QStringList{"setVersion 1.83"};
+    QTest::newRow("unreadable update script")
+        << false << "run b.maj" << false
+        << "Impossible de lire le script de mise à jour /data/b.maj." << scripts;
+    QTest::newRow("version stored after the scripts")
+        << false << "setVersion 1.83" << false << "Table OBJECT_VAL_STR introuvable"
+        << scripts + QStringList{"setVersion 1.83"};
+    QTest::newRow("library exception") << false << "setVersion 1.83" << true << "disk I/O error"
+                                       << scripts + QStringList{"setVersion 1.83"};
+}
+
+void TestStartup::failureInTheSchemaPhaseIsShownAndEndsCleanly()
+{
+    QFETCH(bool, developmentMode);
+    QFETCH(QString, failingCall);
+    QFETCH(bool, libraryException);
+    QFETCH(QString, text);
+    QFETCH(QStringList, calls);
+    Fixture f;
+    const QString data = developmentMode ? f.program : f.dataFolder;
+    if (developmentMode)
+        test::WriteFile(f.program + "tilvo.dpr", "");
+    test::WriteFile(data + "b.maj", "");
+    test::WriteFile(data + "A.MAJ", "");
+    f.database.failingCall = failingCall;
+    f.database.failure =
+        libraryException ? FakeDatabase::Failure::StdException : FakeDatabase::Failure::Error;
+    f.database.failureText = text;
+    QCOMPARE(f.run(), 0);
+    QCOMPARE(f.prompts.texts(), QStringList{text});
+    QCOMPARE(f.prompts.shown.first().icon, Prompts::Icon::Error);
+    // Nothing runs after the failing step, and no window is left.
+    QCOMPARE(f.database.calls, calls);
+    QVERIFY(f.windows.splashCreated && !f.windows.splashAlive);
+    QVERIFY(!f.windows.mainWindow && !f.windows.loop);
+}
+
 void TestStartup::chromeStyleFollowsKernelAndSetting_data()
 {
     QTest::addColumn<int>("kernel");
@@ -359,5 +474,13 @@ void TestStartup::dataAccessComponentsPresent()
     QCOMPARE(DataAccessComponentsPresent(version), present);
 }
 
-QTEST_APPLESS_MAIN(TestStartup)
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    if (argc == 3 && qstrcmp(argv[1], kHoldLock) == 0)
+        return HoldInstanceLock(QString::fromLocal8Bit(argv[2]));
+    TestStartup test;
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "tst_Startup.moc"

@@ -1,7 +1,45 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/ScriptedPrompts.h"
 
+#include <QTest>
+
 namespace tilvo::test {
+
+namespace {
+
+// Message texts break lines with carriage returns, which would garble the test log.
+QString Printable(const QString& text)
+{
+    QString shown = text;
+    shown.replace(u'\r', QStringLiteral("\\r")).replace(u'\n', QStringLiteral("\\n"));
+    return u'"' + shown + u'"';
+}
+
+void Fail(const QString& message)
+{
+    if (QTest::currentTestFunction())
+        QTest::qFail(qPrintable(message), __FILE__, __LINE__);
+    else
+        qFatal("%s", qPrintable(message)); // outside any test function: nothing else would see it
+}
+
+} // namespace
+
+ScriptedPrompts::~ScriptedPrompts()
+{
+    // After a failed check the test stopped early, so its answers are rightly left over.
+    if (QTest::currentTestFunction() && QTest::currentTestFailed())
+        return;
+    for (const bool answer : std::as_const(yesNoAnswers))
+        Fail(QStringLiteral("scripted answer never asked for: ") +
+             (answer ? QStringLiteral("Oui") : QStringLiteral("Non")));
+    for (const std::optional<QString>& answer : std::as_const(fileAnswers))
+        Fail(QStringLiteral("scripted file never asked for: ") +
+             (answer ? Printable(*answer) : QStringLiteral("cancel")));
+    for (const std::optional<QColor>& answer : std::as_const(colorAnswers))
+        Fail(QStringLiteral("scripted colour never asked for: ") +
+             (answer ? answer->name() : QStringLiteral("cancel")));
+}
 
 void ScriptedPrompts::showMessage(const QString& text, Icon icon, const QString& caption)
 {
@@ -12,7 +50,7 @@ bool ScriptedPrompts::askYesNo(const QString& text, Icon icon, const QString& ca
 {
     shown.append({text, icon, caption, true});
     if (yesNoAnswers.isEmpty()) {
-        unexpected.append(text);
+        Fail(QStringLiteral("unscripted question: ") + Printable(text));
         return false;
     }
     return yesNoAnswers.dequeue();
@@ -23,7 +61,7 @@ std::optional<QString> ScriptedPrompts::openFileName(const QString& title, const
 {
     fileRequests.append(title);
     if (fileAnswers.isEmpty()) {
-        unexpected.append(title);
+        Fail(QStringLiteral("unscripted open dialog: ") + Printable(title));
         return std::nullopt;
     }
     return fileAnswers.dequeue();
@@ -34,16 +72,17 @@ std::optional<QString> ScriptedPrompts::saveFileName(const QString& title, const
 {
     fileRequests.append(title);
     if (fileAnswers.isEmpty()) {
-        unexpected.append(title);
+        Fail(QStringLiteral("unscripted save dialog: ") + Printable(title));
         return std::nullopt;
     }
     return fileAnswers.dequeue();
 }
 
-std::optional<QColor> ScriptedPrompts::chooseColor(const QColor&)
+std::optional<QColor> ScriptedPrompts::chooseColor(const QColor& initial)
 {
+    colorRequests.append(initial);
     if (colorAnswers.isEmpty()) {
-        unexpected.append(QStringLiteral("couleur"));
+        Fail(QStringLiteral("unscripted colour dialog, starting from ") + initial.name());
         return std::nullopt;
     }
     return colorAnswers.dequeue();

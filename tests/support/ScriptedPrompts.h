@@ -11,8 +11,11 @@
 
 namespace tilvo::test {
 
-// Records what was asked and answers from queues filled by the test. A question with no
-// answer queued is answered "Non" (or cancel) and noted in unexpected().
+// Records what was asked and answers from queues filled by the test.
+//
+// A question, file or colour dialog with no answer queued fails the running test with its text
+// (the code under test then sees "Non" or a cancel, and goes on). An answer still queued when
+// the prompts are destroyed fails the test too: the question it was meant for never came.
 class ScriptedPrompts final : public Prompts
 {
 public:
@@ -23,6 +26,11 @@ public:
         QString caption;
         bool question;
     };
+
+    ScriptedPrompts() = default;
+    ScriptedPrompts(const ScriptedPrompts&) = default;
+    ScriptedPrompts& operator=(const ScriptedPrompts&) = default;
+    ~ScriptedPrompts() override;
 
     void showMessage(const QString& text, Icon icon, const QString& caption) override;
     bool askYesNo(const QString& text, Icon icon, const QString& caption) override;
@@ -37,9 +45,9 @@ public:
     QQueue<std::optional<QString>> fileAnswers;
     QQueue<std::optional<QColor>> colorAnswers;
 
-    QList<Shown> shown;       // messages and questions, in order
-    QStringList fileRequests; // titles of the file dialogs, in order
-    QStringList unexpected;   // requests that found no answer queued
+    QList<Shown> shown;          // messages and questions, in order
+    QStringList fileRequests;    // titles of the file dialogs, in order
+    QList<QColor> colorRequests; // initial colours of the colour dialogs, in order
 
     QStringList texts() const;
 };

@@ -12,8 +12,10 @@
 #include "support/ScriptedPrompts.h"
 #include "support/TestFiles.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
 #include <QProgressBar>
@@ -21,10 +23,72 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
+#include <QThread>
 #include <QTimer>
 #include <QToolButton>
 
 using namespace tilvo;
+
+namespace {
+
+// The whole start-up with its real windows over a copy of the shipped template, in temporary
+// program, documents and lock folders.
+struct StartupRun
+{
+    QTemporaryDir dir;
+    QString program = dir.filePath("program/");
+    QString documents = dir.filePath("documents/");
+    QString dataFolder = documents + "Vantrel Software Development/Tilvo/";
+    test::ScriptedPrompts prompts;
+    FixedClock clock{QDateTime(QDate(2026, 12, 10), QTime(9, 30, 15))};
+
+    StartupRun()
+    {
+        QDir().mkpath(documents);
+        QDir().mkpath(program + "Ressources/DB/Data/Access");
+        QVERIFY(QFile::copy(QString::fromLocal8Bit(qgetenv("TILVO_PROGRAM_DIR")) +
+                                "/Ressources/DB/Data/Access/TILVO.MDB",
+                            program + "Ressources/DB/Data/Access/TILVO.MDB"));
+    }
+
+    int run()
+    {
+        WidgetUpdateDisplay updates(prompts);
+        DatabaseStartup startupDatabase(clock, &updates);
+        WidgetStartupWindows windows(prompts, clock, [](const QUrl&) { return true; });
+        StartupContext context{program,
+                               "/usr/local/bin/tilvo",
+                               test::FixedPlatform(documents, dir.path()),
+                               prompts,
+                               clock,
+                               windows,
+                               startupDatabase};
+        // Closes the main window as a user would, once the message loop runs.
+        QTimer closer;
+        mainWindowShown = false;
+        QObject::connect(&closer, &QTimer::timeout, [this, &windows] {
+            TMainForm* form = windows.mainForm();
+            if (form && form->isVisible() && QThread::currentThread()->loopLevel() > 0) {
+                mainWindowShown = true;
+                form->close();
+            }
+        });
+        closer.start(20);
+        const int code = RunProgram(context);
+        // What is still on screen when the run ends, before its windows' owner goes.
+        windowsLeft.clear();
+        for (const QWidget* window : QApplication::topLevelWidgets()) {
+            if (window->isVisible())
+                windowsLeft.append(window->objectName());
+        }
+        return code;
+    }
+
+    bool mainWindowShown = false;
+    QStringList windowsLeft;
+};
+
+} // namespace
 
 class TestStartupWindows : public QObject
 {
@@ -35,6 +99,8 @@ private Q_SLOTS:
     void dataAccessNotice();
     void updateGauge();
     void backupQuestionAboveTheSplashAlone();
+    void startupFailureLeavesNoWindow_data();
+    void startupFailureLeavesNoWindow();
 };
 
 void TestStartupWindows::splash()
@@ -168,6 +234,54 @@ void TestStartupWindows::backupQuestionAboveTheSplashAlone()
     QCOMPARE(owner, QString("TSplash"));
     QVERIFY(keptAbove);
     QVERIFY(!QFileInfo::exists(dataFolder + "notes.maj"));
+}
+
+void TestStartupWindows::startupFailureLeavesNoWindow_data()
+{
+    QTest::addColumn<QString>("linkTarget");
+    QTest::addColumn<QByteArray>("script");
+    QTest::addColumn<bool>("backupQuestion");
+    QTest::addColumn<QString>("message");
+    // A kernel setting that may only be written: no user, root included, can read it.
+    QTest::newRow("unreadable update script") << "/proc/sys/vm/drop_caches" << QByteArray() << false
+                                              << "Impossible de lire le script de mise à jour ";
+    QTest::newRow("version record dropped by the script")
+        << QString() << QByteArray("SqlExe{DROP TABLE OBJECT_VAL_STR}\r\n") << true
+        << "no such table: OBJECT_VAL_STR";
+}
+
+void TestStartupWindows::startupFailureLeavesNoWindow()
+{
+    QFETCH(QString, linkTarget);
+    QFETCH(QByteArray, script);
+    QFETCH(bool, backupQuestion);
+    QFETCH(QString, message);
+    StartupRun f;
+    // A first start installs the database and reaches the main window.
+    QCOMPARE(f.run(), 0);
+    QVERIFY(f.mainWindowShown);
+
+    // The next start finds an update script waiting, and fails on it.
+    const QString scriptPath = f.dataFolder + "update.maj";
+    if (linkTarget.isEmpty()) {
+        test::WriteFile(scriptPath, script);
+    } else {
+        QFile target(linkTarget);
+        QVERIFY(QFileInfo(linkTarget).isFile() && !target.open(QIODevice::ReadOnly));
+        QVERIFY(QFile::link(linkTarget, scriptPath));
+    }
+    if (backupQuestion)
+        f.prompts.yesNoAnswers << false;
+    f.prompts.shown.clear();
+    QCOMPARE(f.run(), 0);
+    QVERIFY(!f.mainWindowShown);
+    QVERIFY(!f.prompts.shown.isEmpty());
+    const test::ScriptedPrompts::Shown& shown = f.prompts.shown.last();
+    QVERIFY2(shown.text.contains(message), qPrintable(shown.text));
+    QCOMPARE(shown.icon, Prompts::Icon::Error);
+    QCOMPARE(f.prompts.shown.size(), backupQuestion ? 2 : 1);
+    // Neither the splash nor the update gauge is left on screen.
+    QCOMPARE(f.windowsLeft, QStringList());
 }
 
 QTEST_MAIN(TestStartupWindows)
