@@ -546,33 +546,189 @@ std::vector<QPolygonF> Polylines(const Frame& f, const ChartSeries& s, double dp
     return runs;
 }
 
+// What a dense line covers in each device column: its lowest and highest points there.
+struct ColumnRanges
+{
+    long long first = 0;        // the device column of lo[0]
+    std::vector<double> lo, hi; // infinite where the line does not pass
+};
+
+ColumnRanges RangesOf(const QPolygonF& run, double dpr)
+{
+    ColumnRanges r;
+    r.first = (long long)std::floor(run.first().x() * dpr);
+    const long long last = (long long)std::floor(run.last().x() * dpr);
+    const size_t n = size_t(std::clamp(last - r.first + 1, 1LL, 1LL << 20));
+    const double none = std::numeric_limits<double>::infinity();
+    r.lo.assign(n, none);
+    r.hi.assign(n, -none);
+    const auto note = [&](long long column, double y) {
+        const long long at = column - r.first;
+        if (at < 0 || at >= (long long)n)
+            return;
+        r.lo[size_t(at)] = std::min(r.lo[size_t(at)], y);
+        r.hi[size_t(at)] = std::max(r.hi[size_t(at)], y);
+    };
+    note(r.first, run.first().y());
+    for (qsizetype k = 1; k < run.size(); ++k) {
+        const QPointF a = run[k - 1], b = run[k];
+        const long long ca = (long long)std::floor(a.x() * dpr);
+        const long long cb = std::min((long long)std::floor(b.x() * dpr), ca + (long long)n);
+        const double span = b.x() - a.x();
+        const auto yAt = [&](double x) {
+            return span > 0 ? a.y() + (b.y() - a.y()) * (x - a.x()) / span : b.y();
+        };
+        for (long long c = ca; c <= cb; ++c) {
+            const double x0 = std::max(a.x(), double(c) / dpr);
+            const double x1 = std::min(b.x(), double(c + 1) / dpr);
+            note(c, yAt(x0));
+            note(c, yAt(std::max(x0, x1)));
+        }
+    }
+    return r;
+}
+
+// The outline of a dense line's band in depth: the line swept from the front plane to the back
+// one. The line is a function of x, so each column of the band is one span: the lowest and
+// highest points of the line over the columns behind, each raised by its share of the depth.
+QPolygonF DenseRibbonOutline(const QPolygonF& run, const QPointF& d, double dpr)
+{
+    const ColumnRanges r = RangesOf(run, dpr);
+    const long long n = (long long)r.lo.size();
+    const long long width = (long long)std::max(1.0, d.x() * dpr);
+    const double none = std::numeric_limits<double>::infinity();
+    QPolygonF top, bottom;
+    for (long long column = 0; column < n + width; ++column) {
+        double up = none, down = -none;
+        for (long long k = 0; k <= width; ++k) {
+            const long long c = column - k;
+            if (c < 0 || c >= n || r.lo[size_t(c)] == none)
+                continue;
+            const double rise = d.y() * double(k) / double(width);
+            up = std::min(up, r.lo[size_t(c)] + rise);
+            down = std::max(down, r.hi[size_t(c)] + rise);
+        }
+        if (up == none)
+            continue;
+        const double left = double(r.first + column) / dpr;
+        const double right = double(r.first + column + 1) / dpr;
+        top << QPointF(left, up) << QPointF(right, up);
+        bottom << QPointF(left, down) << QPointF(right, down);
+    }
+    std::reverse(bottom.begin(), bottom.end());
+    return top + bottom;
+}
+
+// The surface between a dense line and the axis: in each column, from the axis to the line's
+// farthest point.
+QPolygonF DenseAreaOutline(const QPolygonF& run, double base, double dpr)
+{
+    const ColumnRanges r = RangesOf(run, dpr);
+    QPolygonF top, bottom;
+    for (size_t c = 0; c < r.lo.size(); ++c) {
+        if (r.lo[c] > r.hi[c])
+            continue;
+        const double left = double(r.first + (long long)c) / dpr;
+        const double right = left + 1.0 / dpr;
+        const double up = std::min(r.lo[c], base), down = std::max(r.hi[c], base);
+        top << QPointF(left, up) << QPointF(right, up);
+        bottom << QPointF(left, down) << QPointF(right, down);
+    }
+    std::reverse(bottom.begin(), bottom.end());
+    return top + bottom;
+}
+
+// A dense line drawn as the band it covers: in each column, from its lowest to its highest
+// point over the columns within half the pen's width, widened by that half. Filling this is
+// far quicker than stroking thousands of short segments, and looks the same.
+QPolygonF DenseLineOutline(const QPolygonF& run, double halfWidth, double dpr)
+{
+    const ColumnRanges r = RangesOf(run, dpr);
+    const long long n = (long long)r.lo.size();
+    const long long reach = (long long)std::ceil(std::max(0.0, halfWidth * dpr - 0.5));
+    const double none = std::numeric_limits<double>::infinity();
+    QPolygonF top, bottom;
+    for (long long c = -reach; c < n + reach; ++c) {
+        double up = none, down = -none;
+        for (long long k = std::max(0LL, c - reach); k <= std::min(n - 1, c + reach); ++k) {
+            up = std::min(up, r.lo[size_t(k)]);
+            down = std::max(down, r.hi[size_t(k)]);
+        }
+        if (up == none)
+            continue;
+        const double left = double(r.first + c) / dpr;
+        const double right = double(r.first + c + 1) / dpr;
+        top << QPointF(left, up - halfWidth) << QPointF(right, up - halfWidth);
+        bottom << QPointF(left, down + halfWidth) << QPointF(right, down + halfWidth);
+    }
+    std::reverse(bottom.begin(), bottom.end());
+    return top + bottom;
+}
+
+// The outlines above follow the device pixel columns: filled without smoothing they are exact,
+// and much quicker.
+void FillDense(QPainter& p, const QPolygonF& outline, const QColor& color)
+{
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(Qt::NoPen);
+    p.setBrush(color);
+    p.drawPolygon(outline);
+    p.setRenderHint(QPainter::Antialiasing);
+}
+
+// A dense line: a plain hairline when it is one device pixel wide, else its band.
+void DrawDenseLine(QPainter& p, const QPolygonF& run, double halfWidth, const QColor& color,
+                   double dpr, bool smooth)
+{
+    if (2 * halfWidth * dpr <= 1.01) {
+        QPen pen(color);
+        pen.setCosmetic(true);
+        pen.setWidth(1);
+        p.setRenderHint(QPainter::Antialiasing, smooth);
+        p.setPen(pen);
+        p.setBrush(QBrush());
+        p.drawPolyline(run);
+        p.setRenderHint(QPainter::Antialiasing);
+        return;
+    }
+    FillDense(p, DenseLineOutline(run, halfWidth, dpr), color);
+}
+
 // A line in depth: each segment a band from the front plane to the back one, in `rising`
-// where it climbs and `falling` where it drops, edged along both planes. A sparse line also
-// shows the edge at each point.
+// where it climbs and `falling` where it drops, edged along both planes. A sparse line is
+// drawn band after band, with an edge at each point; a dense one is filled at once in the
+// rising shade.
 void PaintRibbon(QPainter& p, const QPolygonF& run, const QPointF& d, const QColor& rising,
-                 const QColor& falling, bool pointEdges)
+                 const QColor& falling, bool sparse, double dpr)
 {
     const QColor edge = Shade(falling, 0.7);
-    for (qsizetype k = 1; k < run.size(); ++k) {
-        const QPointF a = run[k - 1];
-        const QPointF b = run[k];
-        const QColor& face = b.y() <= a.y() ? rising : falling;
-        // Edged in its own colour, so that no seam shows between neighbours.
-        p.setPen(HairPen(face));
-        p.setBrush(face);
-        p.drawPolygon(QPolygonF({a, b, b + d, a + d}));
+    if (sparse) {
+        for (qsizetype k = 1; k < run.size(); ++k) {
+            const QPointF a = run[k - 1];
+            const QPointF b = run[k];
+            const QColor& face = b.y() <= a.y() ? rising : falling;
+            // Edged in its own colour, so that no seam shows between neighbours.
+            p.setPen(HairPen(face));
+            p.setBrush(face);
+            p.drawPolygon(QPolygonF({a, b, b + d, a + d}));
+        }
+    } else {
+        FillDense(p, DenseRibbonOutline(run, d, dpr), rising);
     }
-    p.setPen(HairPen(edge));
-    p.setBrush(QBrush());
-    p.drawPolyline(run);
-    p.drawPolyline(run.translated(d));
-    if (pointEdges || run.size() == 1) {
+    if (sparse) {
+        p.setPen(HairPen(edge));
+        p.setBrush(QBrush());
+        p.drawPolyline(run);
+        p.drawPolyline(run.translated(d));
         for (const QPointF& point : run)
             p.drawLine(point, point + d);
-    } else {
-        p.drawLine(run.first(), run.first() + d);
-        p.drawLine(run.last(), run.last() + d);
+        return;
     }
+    DrawDenseLine(p, run, 0.5, edge, dpr, true);
+    DrawDenseLine(p, run.translated(d), 0.5, edge, dpr, true);
+    p.setPen(HairPen(edge));
+    p.drawLine(run.first(), run.first() + d);
+    p.drawLine(run.last(), run.last() + d);
 }
 
 void PaintMarkers(QPainter& p, const Frame& f, const ChartSeries& s, double dpr, bool flat)
@@ -635,8 +791,37 @@ void PaintMarkers(QPainter& p, const Frame& f, const ChartSeries& s, double dpr,
         }
         return;
     }
+    if (dense) {
+        // Many small squares: whole device pixels, filled without smoothing, a dark square
+        // under a lighter one for the edge.
+        QVector<QRectF> outer, inner;
+        outer.reserve(rects.size());
+        inner.reserve(rects.size());
+        const double px = 1.0 / dpr;
+        for (const QRectF& r : rects) {
+            const QRectF snapped(std::round(r.left() * dpr) / dpr, std::round(r.top() * dpr) / dpr,
+                                 std::round(r.width() * dpr) / dpr,
+                                 std::round(r.height() * dpr) / dpr);
+            outer.push_back(snapped);
+            inner.push_back(snapped.adjusted(px, px, -px, -px));
+        }
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.setPen(Qt::NoPen);
+        p.setBrush(Shade(fill, 0.55));
+        p.drawRects(outer);
+        p.setBrush(fill);
+        p.drawRects(inner);
+        p.setRenderHint(QPainter::Antialiasing);
+        return;
+    }
     p.setBrush(fill);
     p.drawRects(rects);
+}
+
+// Few enough points for one drawing each.
+bool Sparse(const Frame& f, const QPolygonF& run, double dpr)
+{
+    return double(run.size()) < f.plot.width() * dpr / 4;
 }
 
 void PaintLine(QPainter& p, const Frame& f, const ChartSeries& s, double dpr)
@@ -646,23 +831,29 @@ void PaintLine(QPainter& p, const Frame& f, const ChartSeries& s, double dpr)
     const bool ribbon = s.kind() == SeriesKind::Line && s.drawn3D() && !f.depth.isNull();
     if (ribbon) {
         for (const QPolygonF& run : runs)
-            PaintRibbon(p, run, f.depth, color, Shade(color, 0.78), run.size() < 200);
+            PaintRibbon(p, run, f.depth, color, Shade(color, 0.78), Sparse(f, run, dpr), dpr);
     } else {
+        const bool fast = s.kind() == SeriesKind::FastLine;
+        const double width = fast ? 1 : s.penWidth();
         QPen pen(color);
-        pen.setWidthF(s.kind() == SeriesKind::FastLine ? 1 : s.penWidth());
+        pen.setWidthF(width);
         pen.setJoinStyle(Qt::RoundJoin);
         pen.setCapStyle(Qt::RoundCap);
-        p.setPen(pen);
-        p.setBrush(QBrush());
-        // The simple line is the quick one: one pixel wide, in plain pixels.
-        p.setRenderHint(QPainter::Antialiasing, s.kind() != SeriesKind::FastLine);
         for (const QPolygonF& run : runs) {
+            if (!Sparse(f, run, dpr)) {
+                DrawDenseLine(p, run, width / 2, color, dpr, !fast);
+                continue;
+            }
+            // The simple line is the quick one: one pixel wide, in plain pixels.
+            p.setRenderHint(QPainter::Antialiasing, !fast);
+            p.setPen(pen);
+            p.setBrush(QBrush());
             if (run.size() == 1)
                 p.drawPoint(run[0]);
             else
                 p.drawPolyline(run);
+            p.setRenderHint(QPainter::Antialiasing);
         }
-        p.setRenderHint(QPainter::Antialiasing);
     }
     if (s.markersVisible() && s.kind() != SeriesKind::FastLine)
         PaintMarkers(p, f, s, dpr, !ribbon);
@@ -675,17 +866,23 @@ void PaintArea(QPainter& p, const Frame& f, const ChartSeries& s, double dpr)
     const bool depth = !f.depth.isNull();
     for (const QPolygonF& run : Polylines(f, s, dpr)) {
         if (depth) {
-            PaintRibbon(p, run, f.depth, Shade(color, 1.35), Shade(color, 0.9), false);
+            PaintRibbon(p, run, f.depth, Shade(color, 1.35), Shade(color, 0.9), Sparse(f, run, dpr),
+                        dpr);
             const QPointF end = run.last();
             const QPointF foot(end.x(), base);
             p.setBrush(Shade(color, 0.7));
             p.drawPolygon(QPolygonF({end, foot, foot + f.depth, end + f.depth}));
         }
-        QPolygonF shape = run;
-        shape << QPointF(run.last().x(), base) << QPointF(run.first().x(), base);
-        p.setPen(HairPen(Shade(color, 0.55)));
-        p.setBrush(color);
-        p.drawPolygon(shape);
+        if (Sparse(f, run, dpr)) {
+            QPolygonF shape = run;
+            shape << QPointF(run.last().x(), base) << QPointF(run.first().x(), base);
+            p.setPen(HairPen(Shade(color, 0.55)));
+            p.setBrush(color);
+            p.drawPolygon(shape);
+        } else {
+            FillDense(p, DenseAreaOutline(run, base, dpr), color);
+            DrawDenseLine(p, run, 0.5, Shade(color, 0.55), dpr, true);
+        }
     }
     if (s.markersVisible())
         PaintMarkers(p, f, s, dpr, !depth);

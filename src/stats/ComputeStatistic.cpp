@@ -17,16 +17,12 @@ constexpr int kDateColumn = 0;
 constexpr int kPriceColumn = 1;
 constexpr int kQuantityColumn = 2;
 
-// The last `width` digits of a number with leading zeros, as the date text shows them.
-QStringView DigitsOf(int number, int width, char16_t (&buffer)[4])
+// The labels of the month and decade kinds are distinct numbers in order ("01" .. "31",
+// "2000" .. "2009"), so FindBucket of a date's day or year text is a matter of arithmetic:
+// the number's own bucket below the last one, the last bucket for anything else.
+int BucketOf(int offset, int count)
 {
-    if (number < 0)
-        return QStringView();
-    for (int i = width - 1; i >= 0; --i) {
-        buffer[i] = char16_t(u'0' + number % 10);
-        number /= 10;
-    }
-    return QStringView(buffer, width);
+    return offset >= 1 && offset < count ? offset : count;
 }
 
 void FillMonth(const StatisticState& state, BucketTable& buckets, DataSet& query)
@@ -34,11 +30,11 @@ void FillMonth(const StatisticState& state, BucketTable& buckets, DataSet& query
     for (int day = 1; day <= 31; ++day)
         buckets.setLabel(day, ZeroPad(day, 2));
     buckets.setCount(DaysInMonth(state.Month, state.Year));
+    const int count = buckets.count();
     StreamRows(query, [&](const StreamedRow& row) {
         const QDate date = row.date(kDateColumn);
-        char16_t key[4];
-        const QStringView day = date.isValid() ? DigitsOf(date.day(), 2, key) : QStringView();
-        buckets.addToValue(buckets.FindBucket(day), BucketValue(row, state.ValueKind));
+        const int day = date.isValid() ? date.day() : 0;
+        buckets.addToValue(BucketOf(day, count), BucketValue(row, state.ValueKind));
         return true;
     });
 }
@@ -63,9 +59,10 @@ void FillDecade(const StatisticState& state, BucketTable& buckets, DataSet& quer
     buckets.setCount(10);
     StreamRows(query, [&](const StreamedRow& row) {
         const QDate date = row.date(kDateColumn);
-        char16_t key[4];
-        const QStringView year = date.isValid() ? DigitsOf(date.year(), 4, key) : QStringView();
-        buckets.addToValue(buckets.FindBucket(year), BucketValue(row, state.ValueKind));
+        // The date text shows four digits: a year below 1000 matches no label.
+        const int year = date.isValid() && date.year() >= 1000 ? date.year() : 0;
+        const int offset = year ? year - state.DecadeStart + 1 : 0;
+        buckets.addToValue(BucketOf(offset, 10), BucketValue(row, state.ValueKind));
         return true;
     });
 }
