@@ -62,7 +62,8 @@ public:
     ChartAxis& axis(Axis which) { return m_axes[size_t(which)]; }
     const ChartAxis& axis(Axis which) const { return m_axes[size_t(which)]; }
 
-    // The 3D view: depth in percent of the chart's width, orthogonal projection.
+    // The 3D view: depth in percent of the chart's width. It is drawn as an orthogonal
+    // (oblique) projection; the flag records what the chart asks for.
     bool view3D() const { return m_view3D; }
     void setView3D(bool on) { m_view3D = on; }
     int depthPercent() const { return m_depthPercent; }

@@ -15,6 +15,7 @@
 #include <QtMath>
 #include <algorithm>
 #include <cmath>
+#include <deque>
 #include <limits>
 #include <vector>
 
@@ -73,7 +74,7 @@ double NiceStep(double raw)
         return 1;
     const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
     const double norm = raw / magnitude;
-    const double nice = norm <= 1 ? 1 : norm <= 2 ? 2 : norm <= 2.5 ? 2.5 : norm <= 5 ? 5 : 10;
+    const double nice = norm <= 1 ? 1 : norm <= 2 ? 2 : norm <= 5 ? 5 : 10;
     const double step = nice * magnitude;
     return std::isfinite(step) && step > 0 ? step : 1;
 }
@@ -268,7 +269,9 @@ Frame MakeFrame(const ChartModel& model, const QRectF& area, QChar separator)
     const double height = plotBottom - top;
 
     const int wanted = std::clamp(int(height / (fm.height() * 2.4)), 1, kMaxTicks);
-    f.step = NiceStep((f.vMax - f.vMin) / wanted);
+    // No step finer than the labels' last decimal, or neighbours would read alike.
+    const double finest = std::pow(10.0, -std::min(PictureDecimals(left.valueFormat), 15));
+    f.step = NiceStep(std::max((f.vMax - f.vMin) / wanted, finest));
     if (left.automaticMaximum) {
         const double rounded = f.vMin + std::ceil((f.vMax - f.vMin) / f.step - 1e-9) * f.step;
         if (std::isfinite(rounded) && rounded >= f.vMax)
@@ -596,20 +599,30 @@ QPolygonF DenseRibbonOutline(const QPolygonF& run, const QPointF& d, double dpr)
     const ColumnRanges r = RangesOf(run, dpr);
     const long long n = (long long)r.lo.size();
     const long long width = (long long)std::max(1.0, d.x() * dpr);
-    const double none = std::numeric_limits<double>::infinity();
+    const double slope = d.y() / double(width); // the rise per column behind
+    // Column c seen from column x lies at lo[c] + slope * (x - c): the smallest over the
+    // window is kept with a queue of candidates, each column entering and leaving it once.
+    const auto lowKey = [&](long long c) { return r.lo[size_t(c)] - slope * double(c); };
+    const auto highKey = [&](long long c) { return r.hi[size_t(c)] - slope * double(c); };
+    std::deque<long long> lows, highs;
     QPolygonF top, bottom;
     for (long long column = 0; column < n + width; ++column) {
-        double up = none, down = -none;
-        for (long long k = 0; k <= width; ++k) {
-            const long long c = column - k;
-            if (c < 0 || c >= n || r.lo[size_t(c)] == none)
-                continue;
-            const double rise = d.y() * double(k) / double(width);
-            up = std::min(up, r.lo[size_t(c)] + rise);
-            down = std::max(down, r.hi[size_t(c)] + rise);
+        if (column < n && r.lo[size_t(column)] <= r.hi[size_t(column)]) {
+            while (!lows.empty() && lowKey(lows.back()) >= lowKey(column))
+                lows.pop_back();
+            lows.push_back(column);
+            while (!highs.empty() && highKey(highs.back()) <= highKey(column))
+                highs.pop_back();
+            highs.push_back(column);
         }
-        if (up == none)
+        while (!lows.empty() && lows.front() < column - width)
+            lows.pop_front();
+        while (!highs.empty() && highs.front() < column - width)
+            highs.pop_front();
+        if (lows.empty())
             continue;
+        const double up = lowKey(lows.front()) + slope * double(column);
+        const double down = highKey(highs.front()) + slope * double(column);
         const double left = double(r.first + column) / dpr;
         const double right = double(r.first + column + 1) / dpr;
         top << QPointF(left, up) << QPointF(right, up);
@@ -739,8 +752,8 @@ void PaintMarkers(QPainter& p, const Frame& f, const ChartSeries& s, double dpr,
     const bool dense = double(i1 - i0) > f.plot.width() * dpr / 3;
     const double half = dense ? 2.5 : 4;
     const QColor fill = ChartColor(s.markerColor());
-    // One marker per device pixel is all a dense series can show.
-    const int rows = int(std::ceil(f.seriesClip().height() * dpr)) + 2;
+    // Dense markers overlap: one per pixel of the chart is all that can show.
+    const int rows = int(std::ceil(f.seriesClip().height())) + 2;
     std::vector<unsigned char> seen(dense ? size_t(std::max(rows, 0)) : 0);
     std::vector<int> seenRows;
     long long column = std::numeric_limits<long long>::min();
@@ -752,14 +765,14 @@ void PaintMarkers(QPainter& p, const Frame& f, const ChartSeries& s, double dpr,
             continue;
         const double x = f.x(i);
         if (dense) {
-            const long long c = (long long)std::floor(x * dpr);
+            const long long c = (long long)std::floor(x);
             if (c != column) {
                 for (const int r : seenRows)
                     seen[size_t(r)] = 0;
                 seenRows.clear();
                 column = c;
             }
-            const int row = int(std::clamp((y - clipTop) * dpr, -1.0, double(rows - 1)));
+            const int row = int(std::clamp(y - clipTop, -1.0, double(rows - 1)));
             if (row < 0)
                 continue;
             if (seen[size_t(row)])

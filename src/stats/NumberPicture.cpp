@@ -113,4 +113,9 @@ QString FormatWithPicture(double value, const QString& picture, QChar decimalSep
            picture.mid(run.end);
 }
 
+int PictureDecimals(const QString& picture)
+{
+    return FindNumberRun(picture).maxDecimals;
+}
+
 } // namespace tilvo

@@ -14,5 +14,7 @@ namespace tilvo {
 // "NAN", "INF" and "-INF". Only the first run counts, so a unit such as "l/100km" after the
 // number stays as it is.
 QString FormatWithPicture(double value, const QString& picture, QChar decimalSeparator);
+// The most decimals the picture shows.
+int PictureDecimals(const QString& picture);
 
 } // namespace tilvo

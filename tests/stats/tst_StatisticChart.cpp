@@ -216,6 +216,14 @@ void TestStatisticChart::allZeroAxisGoesTo100()
     QCOMPARE(layout.minimum, 0.0);
     QVERIFY(layout.maximum >= 7 && layout.maximum < 10);
 
+    // Labels without decimals never fall between whole numbers.
+    FillYear(buckets, {1, 2, 3, 2, 1, 0, 0, 1, 2, 3, 2, 1});
+    state.QuantityFormat = QuantityFormatFor(0, QString());
+    DrawStatistic(chart, state, buckets, false);
+    layout = ChartRenderer(chart, u',').axesLayout(QRectF(0, 0, 600, 300));
+    QCOMPARE(layout.step, 1.0);
+    QCOMPARE(layout.tickTexts, QStringList({"0", "1", "2", "3"}));
+
     // A chart kind outside 1..6 sets the axes and draws no series.
     state.ChartKind = 9;
     DeactivateAllSeries(chart);

@@ -26,6 +26,7 @@ private Q_SLOTS:
     void quantityFormat();
     void picture_data();
     void picture();
+    void pictureDecimals();
 };
 
 void TestStatisticState::initialStateFromToday()
@@ -264,6 +265,14 @@ void TestStatisticState::picture()
     QFETCH(QString, separator);
     QFETCH(QString, text);
     QCOMPARE(FormatWithPicture(value, picture, separator.at(0)), text);
+}
+
+void TestStatisticState::pictureDecimals()
+{
+    QCOMPARE(PictureDecimals(QStringLiteral("#######0.000 €")), 3);
+    QCOMPARE(PictureDecimals(QStringLiteral("###0")), 0);
+    QCOMPARE(PictureDecimals(QStringLiteral("0.0# l/100.5km")), 2);
+    QCOMPARE(PictureDecimals(QString()), 0);
 }
 
 QTEST_APPLESS_MAIN(TestStatisticState)
