@@ -22,9 +22,9 @@ constexpr qint64 kAccount = 1;
 constexpr qint64 kOtherAccount = 2;
 
 // "dd/mm/yyyy;quantity;amount[;account]", "null" for a missing value.
-void AddEntry(Connection& c, const QString& spec)
+void AddEntry(Connection& c, const QString& text)
 {
-    const QStringList p = spec.split(u';');
+    const QStringList p = text.split(u';');
     const QString account = p.size() > 3 ? p.at(3) : QString::number(kAccount);
     c.exec(QStringLiteral("INSERT INTO CONSUMPTION (Id_File, Id_Account, DateAction, Quantity, "
                           "Price) VALUES (%1, %2, #%3#, %4, %5)")
@@ -33,10 +33,10 @@ void AddEntry(Connection& c, const QString& spec)
 }
 
 // "i=x;j=y": the buckets named hold those values (or texts), every other one 0 (or anything).
-QMap<int, QString> Expected(const QString& spec)
+QMap<int, QString> Expected(const QString& text)
 {
     QMap<int, QString> map;
-    for (const QString& part : spec.split(u';', Qt::SkipEmptyParts))
+    for (const QString& part : text.split(u';', Qt::SkipEmptyParts))
         map.insert(part.section(u'=', 0, 0).toInt(), part.section(u'=', 1));
     return map;
 }
