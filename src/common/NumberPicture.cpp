@@ -2,83 +2,122 @@
 #include "common/NumberPicture.h"
 
 #include <QLocale>
-#include <algorithm>
 #include <cmath>
 
 namespace tilvo {
 
 namespace {
 
-bool IsDigitMark(QChar c)
+bool IsDigitPlaceholder(QChar c)
 {
-    return c == u'0' || c == u'#';
+    return c == u'#' || c == u'0';
 }
 
-// Where the number's run starts: the first digit mark, or a "." right before one.
-qsizetype RunStart(const QString& picture)
+struct NumberRun
 {
+    qsizetype start = -1;
+    qsizetype end = -1; // one past the run
+    int requiredIntegers = 0;
+    int requiredDecimals = 0;
+    int maxDecimals = 0;
+    bool hasPoint = false;
+};
+
+NumberRun FindNumberRun(const QString& picture)
+{
+    NumberRun run;
+    // The run starts at the first digit mark, or at a "." right before one (".##").
     for (qsizetype i = 0; i < picture.size(); ++i) {
         const QChar c = picture.at(i);
-        if (IsDigitMark(c))
-            return i;
-        if (c == u'.' && i + 1 < picture.size() && IsDigitMark(picture.at(i + 1)))
-            return i;
+        if (IsDigitPlaceholder(c) ||
+            (c == u'.' && i + 1 < picture.size() && IsDigitPlaceholder(picture.at(i + 1)))) {
+            run.start = i;
+            break;
+        }
     }
-    return -1;
+    if (run.start < 0)
+        return run;
+    qsizetype i = run.start;
+    for (; i < picture.size(); ++i) {
+        const QChar c = picture.at(i);
+        if (c == u'.' && !run.hasPoint) {
+            run.hasPoint = true;
+            continue;
+        }
+        if (!IsDigitPlaceholder(c))
+            break;
+        if (!run.hasPoint) {
+            if (c == u'0')
+                ++run.requiredIntegers;
+        } else {
+            ++run.maxDecimals;
+            if (c == u'0')
+                run.requiredDecimals = run.maxDecimals;
+        }
+    }
+    run.end = i;
+    return run;
+}
+
+QString NumberText(double value, const NumberRun& run, QChar separator)
+{
+    if (std::isnan(value))
+        return QStringLiteral("NAN");
+    if (std::isinf(value))
+        return value < 0 ? QStringLiteral("-INF") : QStringLiteral("INF");
+    const double magnitude = std::fabs(value);
+    QString text;
+    if (magnitude >= 1e18) {
+        text = QString::number(magnitude, 'g', 15).toUpper();
+        text.replace(u'.', separator);
+    } else {
+        // Halves round away from zero (12.25 with one decimal is 12.3), as people expect.
+        double shown = magnitude;
+        const double scale = std::pow(10.0, run.maxDecimals);
+        if (magnitude * scale < 1e15)
+            shown = std::round(magnitude * scale) / scale;
+        text = QString::number(shown, 'f', run.maxDecimals);
+        QString integers = text;
+        QString decimals;
+        if (const qsizetype point = text.indexOf(u'.'); point >= 0) {
+            integers = text.left(point);
+            decimals = text.mid(point + 1);
+        }
+        while (decimals.size() > run.requiredDecimals && decimals.endsWith(u'0'))
+            decimals.chop(1);
+        if (run.requiredIntegers == 0 && integers == u"0")
+            integers.clear();
+        else if (integers.size() < run.requiredIntegers)
+            integers.prepend(QString(run.requiredIntegers - integers.size(), u'0'));
+        text = decimals.isEmpty() ? integers : integers + separator + decimals;
+    }
+    // No "-0,000": the sign only when a digit that is not 0 shows.
+    bool nonZero = false;
+    for (const QChar c : text) {
+        if (c >= u'1' && c <= u'9') {
+            nonZero = true;
+            break;
+        }
+    }
+    if (value < 0 && nonZero)
+        text.prepend(u'-');
+    return text;
 }
 
 } // namespace
 
 QString FormatNumberPicture(double value, const QString& picture, QChar decimalSeparator)
 {
-    const qsizetype start = RunStart(picture);
-    if (start < 0)
+    const NumberRun run = FindNumberRun(picture);
+    if (run.start < 0)
         return picture;
-    qsizetype end = start;
-    bool point = false;
-    while (end < picture.size()) {
-        const QChar c = picture.at(end);
-        if (c == u'.' && !point)
-            point = true;
-        else if (!IsDigitMark(c))
-            break;
-        ++end;
-    }
-    const QString run = picture.mid(start, end - start);
-    const qsizetype dot = run.indexOf(u'.');
-    const QString integerMarks = dot < 0 ? run : run.left(dot);
-    const QString fractionMarks = dot < 0 ? QString() : run.mid(dot + 1);
+    return picture.left(run.start) + NumberText(value, run, decimalSeparator) +
+           picture.mid(run.end);
+}
 
-    // Leading zeros from the first "0" of the integer part; trailing ones up to the last "0"
-    // of the fraction.
-    const qsizetype firstZero = integerMarks.indexOf(u'0');
-    const int minimumInteger = firstZero < 0 ? 0 : int(integerMarks.size() - firstZero);
-    const int decimals = int(fractionMarks.size());
-    const int requiredDecimals = int(fractionMarks.lastIndexOf(u'0') + 1);
-
-    QString number;
-    if (!std::isfinite(value)) {
-        number = QString::number(value);
-    } else {
-        const QString digits = QString::number(std::fabs(value), 'f', decimals);
-        const qsizetype p = digits.indexOf(u'.');
-        QString integerDigits = p < 0 ? digits : digits.left(p);
-        QString fractionDigits = p < 0 ? QString() : digits.mid(p + 1);
-        while (fractionDigits.size() > requiredDecimals && fractionDigits.endsWith(u'0'))
-            fractionDigits.chop(1);
-        const bool zero = std::all_of(digits.begin(), digits.end(),
-                                      [](QChar c) { return c == u'0' || c == u'.'; });
-        if (integerDigits == u"0" && minimumInteger == 0)
-            integerDigits.clear();
-        if (integerDigits.size() < minimumInteger)
-            integerDigits.prepend(QString(minimumInteger - integerDigits.size(), u'0'));
-        if (value < 0 && !zero)
-            number += u'-';
-        number += integerDigits;
-        if (!fractionDigits.isEmpty())
-            number += decimalSeparator + fractionDigits;
-    }
-    return picture.left(start) + number + picture.mid(end);
+int PictureDecimals(const QString& picture)
+{
+    return FindNumberRun(picture).maxDecimals;
 }
 
 QString FormatNumberPicture(double value, const QString& picture)

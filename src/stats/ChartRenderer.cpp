@@ -3,7 +3,7 @@
 
 #include "images/BmpFile.h"
 #include "images/Picture.h"
-#include "stats/NumberPicture.h"
+#include "common/NumberPicture.h"
 #include "stats/PieSlices.h"
 
 #include <QFontMetricsF>
@@ -176,7 +176,7 @@ struct Frame
     }
     QString format(double value, const QString& picture) const
     {
-        return FormatWithPicture(value, picture, separator);
+        return FormatNumberPicture(value, picture, separator);
     }
 };
 
@@ -1032,7 +1032,7 @@ struct Pie
 
 QString PercentText(double fraction, QChar separator)
 {
-    return FormatWithPicture(fraction * 100, QStringLiteral("##0.# %"), separator);
+    return FormatNumberPicture(fraction * 100, QStringLiteral("##0.# %"), separator);
 }
 
 QString MarkText(const PieSlice& slice, QChar separator)
@@ -1224,7 +1224,7 @@ std::optional<ChartHit> PieHit(const ChartModel& m, const ChartSeries& s, const 
             hit.label = slice.label;
             hit.value = slice.value;
             hit.text = slice.label + QStringLiteral(" : ") +
-                       FormatWithPicture(slice.value, s.valueFormat(), separator) +
+                       FormatNumberPicture(slice.value, s.valueFormat(), separator) +
                        QStringLiteral(" (") + PercentText(slice.fraction, separator) + u')';
             return hit;
         }

@@ -3,6 +3,8 @@
 
 #include <QLocale>
 #include <QTest>
+#include <cmath>
+#include <limits>
 
 using namespace tilvo;
 
@@ -14,6 +16,7 @@ private Q_SLOTS:
     void pictures_data();
     void pictures();
     void defaultLocaleSeparator();
+    void pictureDecimals();
 };
 
 void TestNumberPicture::pictures_data()
@@ -74,6 +77,37 @@ void TestNumberPicture::pictures_data()
     QTest::newRow("no digit marks") << 5.0 << "abc"
                                     << ","
                                     << "abc";
+    const double inf = std::numeric_limits<double>::infinity();
+    QTest::newRow("half away from zero") << 12.25 << "0.0"
+                                         << ","
+                                         << "12,3";
+    QTest::newRow("negative integer half") << -3.5 << "###0"
+                                           << "."
+                                           << "-4";
+    QTest::newRow("no leading zero") << 0.5 << "#.##"
+                                     << "."
+                                     << ".5";
+    QTest::newRow("run starting at the point") << 0.5 << ".00"
+                                               << ","
+                                               << ",50";
+    QTest::newRow("unit holding digits") << 12.5 << "#######0.00 l/100km"
+                                         << ","
+                                         << "12,50 l/100km";
+    QTest::newRow("percent") << 12.34 << "##0.# %"
+                             << ","
+                             << "12,3 %";
+    QTest::newRow("huge") << 1e300 << "#######0.000"
+                          << ","
+                          << "1E+300";
+    QTest::newRow("NaN") << std::nan("") << "#######0.000 €"
+                         << ","
+                         << "NAN €";
+    QTest::newRow("infinite") << inf << "###0"
+                              << "."
+                              << "INF";
+    QTest::newRow("minus infinite") << -inf << "###0"
+                                    << "."
+                                    << "-INF";
 }
 
 void TestNumberPicture::pictures()
@@ -93,6 +127,14 @@ void TestNumberPicture::defaultLocaleSeparator()
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     QCOMPARE(FormatNumberPicture(12.5, "#######0.000 €"), QString("12.500 €"));
     QLocale::setDefault(saved);
+}
+
+void TestNumberPicture::pictureDecimals()
+{
+    QCOMPARE(PictureDecimals(QStringLiteral("#######0.000 €")), 3);
+    QCOMPARE(PictureDecimals(QStringLiteral("###0")), 0);
+    QCOMPARE(PictureDecimals(QStringLiteral("0.0# l/100.5km")), 2);
+    QCOMPARE(PictureDecimals(QString()), 0);
 }
 
 QTEST_APPLESS_MAIN(TestNumberPicture)

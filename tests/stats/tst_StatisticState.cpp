@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/Clock.h"
-#include "stats/NumberPicture.h"
 #include "stats/StatisticFormats.h"
 #include "stats/StatisticState.h"
 
@@ -24,9 +23,6 @@ private Q_SLOTS:
     void moneyFormat();
     void quantityFormat_data();
     void quantityFormat();
-    void picture_data();
-    void picture();
-    void pictureDecimals();
 };
 
 void TestStatisticState::initialStateFromToday()
@@ -189,90 +185,6 @@ void TestStatisticState::quantityFormat()
     QFETCH(QString, unit);
     QFETCH(QString, format);
     QCOMPARE(QuantityFormatFor(decimals, unit), format);
-}
-
-void TestStatisticState::picture_data()
-{
-    QTest::addColumn<double>("value");
-    QTest::addColumn<QString>("picture");
-    QTest::addColumn<QString>("separator");
-    QTest::addColumn<QString>("text");
-    const double inf = std::numeric_limits<double>::infinity();
-
-    QTest::newRow("money, French") << 12.5 << "#######0.000 €"
-                                   << ","
-                                   << "12,500 €";
-    QTest::newRow("zero") << 0.0 << "#######0.000"
-                          << ","
-                          << "0,000";
-    QTest::newRow("no minus on zero") << -0.0004 << "#######0.000"
-                                      << ","
-                                      << "0,000";
-    QTest::newRow("rounded integer") << -3.5 << "###0"
-                                     << "."
-                                     << "-4";
-    QTest::newRow("half away from zero") << 12.25 << "0.0"
-                                         << ","
-                                         << "12,3";
-    QTest::newRow("integer half") << 2.5 << "###0"
-                                  << "."
-                                  << "3";
-    QTest::newRow("more digits than #") << 123456789012.0 << "#######0"
-                                        << "."
-                                        << "123456789012";
-    QTest::newRow("two decimals") << 1234567.891 << "#######0.00"
-                                  << ","
-                                  << "1234567,89";
-    QTest::newRow("optional decimal kept") << 2.567 << "0.0#"
-                                           << "."
-                                           << "2.57";
-    QTest::newRow("optional decimal dropped") << 2.5 << "0.0#"
-                                              << "."
-                                              << "2.5";
-    QTest::newRow("no leading zero") << 0.5 << "#.##"
-                                     << "."
-                                     << ".5";
-    QTest::newRow("quantity with unit") << 7.0 << "#######0.0 kWh"
-                                        << ","
-                                        << "7,0 kWh";
-    QTest::newRow("unit holding digits") << 12.5 << "#######0.00 l/100km"
-                                         << ","
-                                         << "12,50 l/100km";
-    QTest::newRow("percent") << 12.34 << "##0.# %"
-                             << ","
-                             << "12,3 %";
-    QTest::newRow("huge") << 1e300 << "#######0.000"
-                          << ","
-                          << "1E+300";
-    QTest::newRow("NaN") << std::nan("") << "#######0.000 €"
-                         << ","
-                         << "NAN €";
-    QTest::newRow("infinite") << inf << "###0"
-                              << "."
-                              << "INF";
-    QTest::newRow("minus infinite") << -inf << "###0"
-                                    << "."
-                                    << "-INF";
-    QTest::newRow("no digit in picture") << 5.0 << "abc"
-                                         << "."
-                                         << "abc";
-}
-
-void TestStatisticState::picture()
-{
-    QFETCH(double, value);
-    QFETCH(QString, picture);
-    QFETCH(QString, separator);
-    QFETCH(QString, text);
-    QCOMPARE(FormatWithPicture(value, picture, separator.at(0)), text);
-}
-
-void TestStatisticState::pictureDecimals()
-{
-    QCOMPARE(PictureDecimals(QStringLiteral("#######0.000 €")), 3);
-    QCOMPARE(PictureDecimals(QStringLiteral("###0")), 0);
-    QCOMPARE(PictureDecimals(QStringLiteral("0.0# l/100.5km")), 2);
-    QCOMPARE(PictureDecimals(QString()), 0);
 }
 
 QTEST_APPLESS_MAIN(TestStatisticState)
