@@ -33,12 +33,6 @@ void OpenDossierAccounts(DataSet& account, int dossierId)
     account.open();
 }
 
-template <typename Hook, typename... Args> void Call(const Hook& hook, Args... args)
-{
-    if (hook)
-        hook(args...);
-}
-
 } // namespace
 
 void NewAccountDefaults(DataSet& account, int dossierId, const QDate& today)
@@ -96,7 +90,7 @@ int AddAccount(TDataModule1& dm, int dossierId, const Clock& clock, const Accoun
 {
     DataSet& account = dm.Account();
     int created = -1;
-    {
+    try {
         ClosingDataSet closing(account);
         OpenDossierAccounts(account, dossierId);
         account.append();
@@ -117,12 +111,15 @@ int AddAccount(TDataModule1& dm, int dossierId, const Clock& clock, const Accoun
         }
         if (confirmed) {
             created = id;
-            Call(hooks.RebuildAccountList, id);
+            CallHook(hooks.RebuildAccountList, id);
         } else {
             CancelAccount(account, id);
         }
+    } catch (...) {
+        RefreshCommandsAfterFailure(hooks);
+        throw;
     }
-    Call(hooks.RefreshCommands);
+    CallHook(hooks.RefreshCommands);
     return created;
 }
 
@@ -133,7 +130,7 @@ bool EditAccount(TDataModule1& dm, int dossierId, int accountId, const AccountDi
         return false;
     DataSet& account = dm.Account();
     bool confirmed = false;
-    {
+    try {
         ClosingDataSet closing(account);
         OpenDossierAccounts(account, dossierId);
         if (!account.locate(QStringLiteral("Id"), accountId))
@@ -141,13 +138,16 @@ bool EditAccount(TDataModule1& dm, int dossierId, int accountId, const AccountDi
         account.edit();
         confirmed = dialog && dialog(false);
         if (confirmed)
-            Call(hooks.RefreshAccountEntry, accountId);
+            CallHook(hooks.RefreshAccountEntry, accountId);
         else
             CancelAccount(account, -1);
+    } catch (...) {
+        RefreshCommandsAfterFailure(hooks);
+        throw;
     }
-    Call(hooks.RefreshCommands);
-    Call(hooks.SelectCurrentAccount);
-    Call(hooks.RefreshCommands);
+    CallHook(hooks.RefreshCommands);
+    CallHook(hooks.SelectCurrentAccount);
+    CallHook(hooks.RefreshCommands);
     return confirmed;
 }
 
@@ -155,25 +155,30 @@ bool DeleteAccount(TDataModule1& dm, int dossierId, int accountId, Prompts& prom
                    const MainWindowHooks& hooks)
 {
     bool deleted = false;
-    if (prompts.askYesNo(QStringLiteral("Confirmez-vous la suppression de ce compte?"),
-                         Prompts::Icon::Question)) {
-        DataSet& account = dm.Account();
-        ClosingDataSet closing(account);
-        OpenDossierAccounts(account, dossierId);
-        if (accountId != -1 && account.locate(QStringLiteral("Id"), accountId)) {
-            // The row and its entries go together or not at all.
-            Transaction transaction(dm.ADOConnection1());
-            account.remove();
-            ExecSql(dm.Query(),
-                    QStringLiteral("DELETE FROM CONSUMPTION WHERE CONSUMPTION.Id_Account=") +
-                        QString::number(accountId));
-            transaction.commit();
-            deleted = true;
+    try {
+        if (prompts.askYesNo(QStringLiteral("Confirmez-vous la suppression de ce compte?"),
+                             Prompts::Icon::Question)) {
+            DataSet& account = dm.Account();
+            ClosingDataSet closing(account);
+            OpenDossierAccounts(account, dossierId);
+            if (accountId != -1 && account.locate(QStringLiteral("Id"), accountId)) {
+                // The row and its entries go together or not at all.
+                Transaction transaction(dm.ADOConnection1());
+                account.remove();
+                ExecSql(dm.Query(),
+                        QStringLiteral("DELETE FROM CONSUMPTION WHERE CONSUMPTION.Id_Account=") +
+                            QString::number(accountId));
+                transaction.commit();
+                deleted = true;
+            }
         }
+        if (deleted)
+            CallHook(hooks.RebuildAccountList, -1);
+    } catch (...) {
+        RefreshCommandsAfterFailure(hooks);
+        throw;
     }
-    if (deleted)
-        Call(hooks.RebuildAccountList, -1);
-    Call(hooks.RefreshCommands);
+    CallHook(hooks.RefreshCommands);
     return deleted;
 }
 

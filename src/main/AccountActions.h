@@ -22,8 +22,9 @@ struct MainWindowHooks;
 using AccountDialog = std::function<bool(bool isNew)>;
 
 // The main window's account buttons. Each opens `Account` on the dossier's accounts only for
-// its own work and closes it again, whatever happens; an engine error reaches the caller
-// (the window's error guard) after that.
+// its own work and closes it again, whatever happens. An engine error reaches the caller
+// (the window's error guard) after the enabling pass has run, the database left as it was
+// before the failing step.
 //
 //   Btn_Account_AddClick:    AddAccount(dm, CurrentDossierId, clock, dialog, hooks)
 //   Btn_Account_EditClick:   EditAccount(dm, CurrentDossierId, <the list's current AccountId,

@@ -12,16 +12,6 @@
 
 namespace tilvo {
 
-namespace {
-
-template <typename Hook, typename... Args> void Call(const Hook& hook, Args... args)
-{
-    if (hook)
-        hook(args...);
-}
-
-} // namespace
-
 void AdjustCounter(DataSet& query, int accountId, double delta)
 {
     query.close();
@@ -60,12 +50,20 @@ bool EditEntry(TDataModule1& dm, int accountId, const EntryDialog& dialog,
         const double old = consumption.state() == DataSetState::Inserting
                                ? 0.0
                                : consumption.fieldByName(QStringLiteral("Quantity")).asDouble();
-        confirmed = dialog && dialog();
+        {
+            // The entry and the counter are written together or not at all. The dialog reads
+            // nothing, so the database is not locked while it waits: only from its post on.
+            Transaction transaction(dm.ADOConnection1());
+            confirmed = dialog && dialog();
+            if (confirmed) {
+                const double now = consumption.fieldByName(QStringLiteral("Quantity")).asDouble();
+                AdjustCounter(dm.Query(), accountId, now - old);
+                transaction.commit();
+            }
+        }
         if (confirmed) {
-            const double now = consumption.fieldByName(QStringLiteral("Quantity")).asDouble();
-            AdjustCounter(dm.Query(), accountId, now - old);
-            Call(hooks.ComputeStatistic);
-            Call(hooks.RefreshAccountEntry, accountId);
+            CallHook(hooks.ComputeStatistic);
+            CallHook(hooks.RefreshAccountEntry, accountId);
         } else {
             consumption.cancel();
         }
@@ -85,23 +83,28 @@ bool EditEntry(TDataModule1& dm, int accountId, const EntryDialog& dialog,
 bool AddEntry(TDataModule1& dm, int dossierId, int accountId, const Clock& clock,
               const EntryDialog& dialog, const MainWindowHooks& hooks)
 {
-    DataSet& consumption = dm.Consumption();
-    if (!consumption.isActive())
-        consumption.open();
-    consumption.append();
     bool confirmed = false;
     try {
-        consumption.fieldByName(QStringLiteral("Id_File")).setInteger(dossierId);
-        consumption.fieldByName(QStringLiteral("Id_Account")).setInteger(accountId);
-        consumption.fieldByName(QStringLiteral("DateAction")).setDate(clock.today());
-        consumption.fieldByName(QStringLiteral("Quantity")).setDouble(0);
-        consumption.fieldByName(QStringLiteral("Price")).setDouble(0);
+        DataSet& consumption = dm.Consumption();
+        if (!consumption.isActive())
+            consumption.open();
+        consumption.append();
+        try {
+            consumption.fieldByName(QStringLiteral("Id_File")).setInteger(dossierId);
+            consumption.fieldByName(QStringLiteral("Id_Account")).setInteger(accountId);
+            consumption.fieldByName(QStringLiteral("DateAction")).setDate(clock.today());
+            consumption.fieldByName(QStringLiteral("Quantity")).setDouble(0);
+            consumption.fieldByName(QStringLiteral("Price")).setDouble(0);
+        } catch (...) {
+            consumption.cancel();
+            throw;
+        }
+        confirmed = EditEntry(dm, accountId, dialog, hooks);
     } catch (...) {
-        consumption.cancel();
+        RefreshCommandsAfterFailure(hooks);
         throw;
     }
-    confirmed = EditEntry(dm, accountId, dialog, hooks);
-    Call(hooks.RefreshCommands);
+    CallHook(hooks.RefreshCommands);
     return confirmed;
 }
 
@@ -110,12 +113,17 @@ bool EditCurrentEntry(TDataModule1& dm, int accountId, const EntryDialog& dialog
 {
     DataSet& consumption = dm.Consumption();
     bool confirmed = false;
-    // Editing an empty dataset would start a new entry instead.
-    if (consumption.isActive() && !IsEmptyDataSet(consumption)) {
-        consumption.edit();
-        confirmed = EditEntry(dm, accountId, dialog, hooks);
+    try {
+        // Editing an empty dataset would start a new entry instead.
+        if (consumption.isActive() && !IsEmptyDataSet(consumption)) {
+            consumption.edit();
+            confirmed = EditEntry(dm, accountId, dialog, hooks);
+        }
+    } catch (...) {
+        RefreshCommandsAfterFailure(hooks);
+        throw;
     }
-    Call(hooks.RefreshCommands);
+    CallHook(hooks.RefreshCommands);
     return confirmed;
 }
 
@@ -123,30 +131,35 @@ bool DeleteEntry(TDataModule1& dm, int accountId, Prompts& prompts, const MainWi
 {
     DataSet& consumption = dm.Consumption();
     bool deleted = false;
-    if (prompts.askYesNo(QStringLiteral("Confirmez-vous la suppression ?"),
-                         Prompts::Icon::Question) &&
-        consumption.isActive() && !IsEmptyDataSet(consumption)) {
-        consumption.cancel();
-        const double quantity = consumption.fieldByName(QStringLiteral("Quantity")).asDouble();
-        try {
-            // The counter and the entry change together or not at all.
-            Transaction transaction(dm.ADOConnection1());
-            AdjustCounter(dm.Query(), accountId, -quantity);
-            consumption.remove();
-            transaction.commit();
-        } catch (...) {
+    try {
+        if (prompts.askYesNo(QStringLiteral("Confirmez-vous la suppression ?"),
+                             Prompts::Icon::Question) &&
+            consumption.isActive() && !IsEmptyDataSet(consumption)) {
+            consumption.cancel();
+            const double quantity = consumption.fieldByName(QStringLiteral("Quantity")).asDouble();
             try {
-                ReopenKeepingRow(consumption); // shows what the database kept
+                // The counter and the entry change together or not at all.
+                Transaction transaction(dm.ADOConnection1());
+                AdjustCounter(dm.Query(), accountId, -quantity);
+                consumption.remove();
+                transaction.commit();
             } catch (...) {
-                // The first error is the one to show.
+                try {
+                    ReopenKeepingRow(consumption); // shows what the database kept
+                } catch (...) {
+                    // The first error is the one to show.
+                }
+                throw;
             }
-            throw;
+            deleted = true;
+            CallHook(hooks.RefreshAccountEntry, accountId);
+            CallHook(hooks.ComputeStatistic);
         }
-        deleted = true;
-        Call(hooks.RefreshAccountEntry, accountId);
-        Call(hooks.ComputeStatistic);
+    } catch (...) {
+        RefreshCommandsAfterFailure(hooks);
+        throw;
     }
-    Call(hooks.RefreshCommands);
+    CallHook(hooks.RefreshCommands);
     return deleted;
 }
 

@@ -27,7 +27,8 @@ using EntryDialog = std::function<bool()>;
 //                                (also the grid's double-click while that button is enabled)
 //   Btn_Consumption_DeleteClick: DeleteEntry(dm, CurrentAccountId, prompts, hooks)
 // where `dialog` runs TEnterConsumption (TEnterConsumption::Execute). An engine error reaches
-// the caller (the window's error guard).
+// the caller (the window's error guard) after the enabling pass has run; an entry and its
+// counter are never left half written, and Consumption shows what the database holds.
 
 // Applies a change of quantity to an account's counter, on the scratch `query`: when the
 // account's IncCount is true, Count grows by `delta` and never goes below 0; otherwise, or
@@ -36,9 +37,10 @@ void AdjustCounter(DataSet& query, int accountId, double delta);
 
 // Runs the dialog on the current row of Consumption (inserting or editing). Confirmed: the
 // counter takes the difference between the new quantity and the one the row had (0 for a new
-// row), then ComputeStatistic and RefreshAccountEntry. Cancelled: the row's changes are
-// discarded. Whatever happens, Consumption is reopened on the same row. Returns whether it
-// was confirmed.
+// row), in the same transaction as the dialog's post, then ComputeStatistic and
+// RefreshAccountEntry. Cancelled: the row's changes are discarded. Whatever happens,
+// Consumption is reopened on the same row, which shows what the database holds. Returns
+// whether it was confirmed.
 bool EditEntry(TDataModule1& dm, int accountId, const EntryDialog& dialog,
                const MainWindowHooks& hooks);
 

@@ -21,4 +21,22 @@ struct MainWindowHooks
     std::function<void()> RefreshCommands;
 };
 
+// Runs a hook when it is set.
+template <typename Hook, typename... Args> void CallHook(const Hook& hook, Args... args)
+{
+    if (hook)
+        hook(args...);
+}
+
+// The enabling pass after an action failed, before its error goes on to be shown: the window
+// then offers what the database was left with. An error of the pass itself is dropped, so
+// that the action's error is the one shown.
+inline void RefreshCommandsAfterFailure(const MainWindowHooks& hooks) noexcept
+{
+    try {
+        CallHook(hooks.RefreshCommands);
+    } catch (...) {
+    }
+}
+
 } // namespace tilvo

@@ -39,6 +39,7 @@ private Q_SLOTS:
     void codesAreStoredBackAsRead();
     void deletingRemovesTheAccountItsEntriesAndPicture();
     void declinedDeletionChangesNothing();
+    void failingDeletionKeepsTheAccountWithItsEntries();
 
 private:
     int addAccount(const QString& title, int dossier = 1);
@@ -322,6 +323,24 @@ void TestAccountActions::declinedDeletionChangesNothing()
     QCOMPARE(DumpTables(m_db.connection()), before);
     QVERIFY(QFile::exists(m_dm->accountPicturePath(id)));
     QCOMPARE(m_calls, QStringList({"commands"}));
+}
+
+void TestAccountActions::failingDeletionKeepsTheAccountWithItsEntries()
+{
+    const int id = addAccount("Eau");
+    addEntries(id, 3);
+    QSqlQuery q(m_db.connection().database());
+    QVERIFY(q.exec("CREATE TRIGGER refuse BEFORE DELETE ON CONSUMPTION "
+                   "BEGIN SELECT RAISE(ABORT, 'relevés verrouillés'); END"));
+    q.finish();
+    const QString before = DumpTables(m_db.connection());
+    m_prompts.yesNoAnswers.enqueue(true);
+    QVERIFY_THROWS_EXCEPTION(Error, DeleteAccount(*m_dm, 1, id, m_prompts, recordingHooks()));
+    // The row and its entries go together or not at all.
+    QCOMPARE(DumpTables(m_db.connection()), before);
+    // The enabling pass still runs, before the error is shown.
+    QCOMPARE(m_calls, QStringList({"commands"}));
+    QVERIFY(!m_dm->Account().isActive());
 }
 
 QTEST_GUILESS_MAIN(TestAccountActions)

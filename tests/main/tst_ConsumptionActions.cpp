@@ -39,6 +39,8 @@ private Q_SLOTS:
     void editingWithoutEntriesOpensNothing();
     void declinedDeletionChangesNothing();
     void adjustingAMissingAccountChangesNothing();
+    void failingCounterKeepsEntryAndCounterTogether_data();
+    void failingCounterKeepsEntryAndCounterTogether();
 
 private:
     int addAccount(double count, bool incCount);
@@ -325,6 +327,50 @@ void TestConsumptionActions::adjustingAMissingAccountChangesNothing()
     AdjustCounter(m_dm->Query(), account, -2.5);
     QCOMPARE(counter(account), 7.5);
     QVERIFY(!m_dm->Query().isActive());
+}
+
+void TestConsumptionActions::failingCounterKeepsEntryAndCounterTogether_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::newRow("add") << "add";
+    QTest::newRow("change") << "change";
+    QTest::newRow("delete") << "delete";
+}
+
+void TestConsumptionActions::failingCounterKeepsEntryAndCounterTogether()
+{
+    QFETCH(QString, action);
+    const int account = addAccount(10, true);
+    const int entry = addEntry(account, "2008-01-01", 4);
+    selectAccount(account);
+    // The engine refuses to change the account from now on.
+    QSqlQuery q(m_db.connection().database());
+    QVERIFY(q.exec("CREATE TRIGGER refuse BEFORE UPDATE ON ACCOUNT "
+                   "BEGIN SELECT RAISE(ABORT, 'compte verrouillé'); END"));
+    q.finish();
+    const QString before = DumpTables(m_db.connection());
+    m_prompts.yesNoAnswers.enqueue(true);
+    try {
+        if (action == "add")
+            AddEntry(*m_dm, 1, account, m_clock, confirmWith("5"), recordingHooks());
+        else if (action == "change")
+            EditCurrentEntry(*m_dm, account, confirmWith("5"), recordingHooks());
+        else
+            DeleteEntry(*m_dm, account, m_prompts, recordingHooks());
+        QFAIL("the engine's refusal did not reach the caller");
+    } catch (const Error& e) {
+        QVERIFY2(e.text().contains("compte verrouillé"), qPrintable(e.text()));
+    }
+    QCOMPARE(DumpTables(m_db.connection()), before);
+    // The entries show what the database kept, usable at once.
+    DataSet& c = m_dm->Consumption();
+    QCOMPARE(c.state(), DataSetState::Browsing);
+    QCOMPARE(c.recordCount(), 1);
+    QCOMPARE(c.fieldByName("Id").asInteger(), entry);
+    QCOMPARE(c.fieldByName("Quantity").asDouble(), 4.0);
+    QVERIFY(!m_dm->Query().isActive());
+    // Nothing was recomputed; the enabling pass still runs before the error is shown.
+    QCOMPARE(m_calls, QStringList({"commands"}));
 }
 
 QTEST_GUILESS_MAIN(TestConsumptionActions)
