@@ -7,112 +7,33 @@
 // The database is built once, by the shipped update script and a seeded generator, into the
 // benchmark's build folder, and reused by later runs.
 #include "common/Error.h"
-#include "common/Prompts.h"
 #include "db/Connection.h"
 #include "db/DataSet.h"
 #include "db/DataSetModel.h"
-#include "db/UpdateScript.h"
 #include "db/ui/DBGrid.h"
+#include "support/EntriesDatabase.h"
+#include "support/SilentPrompts.h"
+#include "support/Timing.h"
 
 #include <QApplication>
-#include <QCryptographicHash>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QPixmap>
 #include <QScrollBar>
-#include <QSqlQuery>
 #include <algorithm>
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <malloc.h>
-#include <random>
 
 using namespace tilvo;
+using namespace tilvo::bench;
 
 namespace {
 
-constexpr int kEntries = 100000;
-
-QString CacheFolder()
-{
-    return QStringLiteral(TILVO_BENCH_CACHE_DIR) + u'/';
-}
-QString ScriptFolder()
-{
-    return QStringLiteral(TILVO_SOURCE_DIR) + QStringLiteral("/shipped/Maj/");
-}
-
 QString CachedDatabase()
 {
-    QFile script(ScriptFolder() + QStringLiteral("BD_183.maj"));
-    script.open(QIODevice::ReadOnly);
-    const QByteArray digest = QCryptographicHash::hash(script.readAll(), QCryptographicHash::Sha1);
-    return CacheFolder() +
-           QStringLiteral("grid-100k-%1.db").arg(QString::fromLatin1(digest.toHex().left(8)));
+    return tilvo::bench::EntriesDatabase(QStringLiteral(TILVO_BENCH_CACHE_DIR) + u'/',
+                                         QStringLiteral(TILVO_SOURCE_DIR) +
+                                             QStringLiteral("/shipped/Maj/"));
 }
-
-// One account with 100 000 daily entries and a comment on every tenth.
-void BuildDatabase()
-{
-    if (QFileInfo::exists(CachedDatabase()))
-        return;
-    QDir().mkpath(CacheFolder());
-    const QString building = CachedDatabase() + QStringLiteral(".new");
-    QFile::remove(building);
-    {
-        Connection c;
-        c.setDatabaseFile(building);
-        c.setCreateIfMissing(true);
-        c.open();
-        UpdateEnvironment env;
-        env.DataFolder = CacheFolder();
-        if (RunUpdateScript(c, ScriptFolder(), QStringLiteral("BD_183.maj"), ProgressLabel(), false,
-                            env)
-                .errors != 0)
-            throw Error(QStringLiteral("the update script failed"));
-        std::mt19937 random(1834);
-        std::uniform_int_distribution<int> amount(1, 20000);
-        Transaction t(c);
-        c.exec(QStringLiteral("INSERT INTO PROFILES (LoginName) VALUES ('Maison')"));
-        c.exec(QStringLiteral("INSERT INTO ACCOUNT (Id_File, Title) VALUES (1, 'Eau')"));
-        QSqlQuery q(c.database());
-        q.prepare(QStringLiteral("INSERT INTO CONSUMPTION (Id_File, Id_Account, DateAction, "
-                                 "Quantity, Price, Description) VALUES (1, 1, ?, ?, ?, ?)"));
-        const QDate first(1800, 1, 1);
-        for (int i = 0; i < kEntries; ++i) {
-            q.addBindValue(first.addDays(i).toString(QStringLiteral("yyyy-MM-dd")));
-            q.addBindValue(amount(random) / 100.0);
-            q.addBindValue(amount(random) / 1000.0);
-            q.addBindValue(i % 10 == 0 ? QStringLiteral("Relevé n° %1").arg(i) : QString());
-            if (!q.exec())
-                throw Error(QStringLiteral("cannot insert the entries"));
-        }
-        t.commit();
-    }
-    QFile::remove(CachedDatabase());
-    QFile::rename(building, CachedDatabase());
-}
-
-class SilentPrompts final : public Prompts
-{
-public:
-    void showMessage(const QString& text, Icon, const QString&) override
-    {
-        std::fprintf(stderr, "%s\n", qPrintable(text));
-    }
-    bool askYesNo(const QString&, Icon, const QString&) override { return false; }
-    std::optional<QString> openFileName(const QString&, const QString&, const QString&) override
-    {
-        return std::nullopt;
-    }
-    std::optional<QString> saveFileName(const QString&, const QString&, const QString&,
-                                        const QString&) override
-    {
-        return std::nullopt;
-    }
-    std::optional<QColor> chooseColor(const QColor&) override { return std::nullopt; }
-};
 
 QStringList EntriesSql(int account)
 {
@@ -136,18 +57,7 @@ void SetDisplays(DataSet& entries)
     display("Description", "Commentaire", 0, "");
 }
 
-using Clock = std::chrono::steady_clock;
-
-double Milliseconds(Clock::duration d)
-{
-    return std::chrono::duration<double, std::milli>(d).count();
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
-}
+using Clock = SteadyClock;
 
 // Small blocks in use plus the large ones the allocator maps on their own.
 size_t HeapInUse()
@@ -320,7 +230,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     try {
-        BuildDatabase();
+        CachedDatabase();
     } catch (const Error& e) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;

@@ -7,6 +7,7 @@
 #include "db/Connection.h"
 #include "db/UpdateScript.h"
 #include "env/ConnectionConfig.h"
+#include "env/DatabaseConfig.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -120,6 +121,22 @@ private:
     QString m_file;
     std::unique_ptr<Connection> m_connection;
 };
+
+// How the data module reaches a schema copy made at "Access/TILVO.MDB" of its folder, which
+// is then the database folder ("Images/" beside "Access/").
+inline DatabaseConfig DataModuleConfig(const SchemaCopy& db, bool odbc)
+{
+    DatabaseConfig c;
+    c.DatabasePath = db.folder();
+    c.DatabaseFolder = c.DatabasePath;
+    c.OleDbFileName = QStringLiteral("Access/TILVO.MDB");
+    c.OdbcPath = c.OleDbFileName;
+    c.Provider = odbc ? QStringLiteral("ODBC") : QStringLiteral("OLEDB");
+    c.ActiveDatabaseFile = c.OleDbFileName;
+    if (odbc && QFileInfo::exists(c.databaseFile()))
+        c.OdbcName = OdbcSandbox::instance().registerFile(c.databaseFile());
+    return c;
+}
 
 inline QByteArray FileDigest(const QString& path)
 {

@@ -3,6 +3,9 @@
 
 #include "common/ui/ErrorGuard.h"
 #include "db/FieldLink.h"
+#include "db/FieldType.h"
+
+#include <QTextCursor>
 
 namespace tilvo {
 
@@ -42,9 +45,29 @@ void DBMemo::showField()
     m_showing = false;
 }
 
+void DBMemo::keepWithinLength()
+{
+    const std::optional<Field> field = m_link ? m_link->field() : std::nullopt;
+    if (!field || !IsTextType(field->type()) || field->size() <= 0)
+        return;
+    const int limit = field->size();
+    if (storedText().size() <= limit)
+        return;
+    // What was just typed or pasted past the limit goes again, from before the cursor.
+    m_trimming = true;
+    QTextCursor cursor = textCursor();
+    while (storedText().size() > limit && cursor.position() > 0)
+        cursor.deletePreviousChar();
+    setTextCursor(cursor);
+    m_trimming = false;
+}
+
 void DBMemo::textChangedHere()
 {
-    if (m_showing || !m_link || m_link->isModified())
+    if (m_trimming || m_showing)
+        return;
+    keepWithinLength();
+    if (!m_link || m_link->isModified())
         return;
     if (!RunGuarded(m_prompts, [this] { m_link->modify(); }))
         m_link->reset();

@@ -10,8 +10,9 @@ class FieldLink;
 class Prompts;
 
 // A multi-line text bound to a field, following the same rules as DBEdit. Lines are stored
-// separated by CR LF. A text longer than the column's declared length is refused by the field
-// when the dataset posts.
+// separated by CR LF. Text fields take at most their column's declared length, each line
+// break counting as the two characters it is stored as: what is typed or pasted past it is
+// cut at the cursor.
 class DBMemo final : public QPlainTextEdit
 {
     Q_OBJECT
@@ -30,10 +31,12 @@ public:
 private:
     void showField();
     void textChangedHere();
+    void keepWithinLength();
 
     Prompts& m_prompts;
     FieldLink* m_link = nullptr;
     bool m_showing = false;
+    bool m_trimming = false;
 };
 
 } // namespace tilvo

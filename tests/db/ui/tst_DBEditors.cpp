@@ -7,10 +7,14 @@
 #include "db/TableDump.h"
 #include "db/ui/DBCheckBox.h"
 #include "db/ui/DBEdit.h"
+#include "db/ui/DBImage.h"
 #include "db/ui/DBMemo.h"
 #include "support/ScriptedPrompts.h"
 
+#include <QBuffer>
+#include <QImage>
 #include <QLocale>
+#include <QSignalSpy>
 #include <QSqlQuery>
 #include <QTest>
 
@@ -37,6 +41,8 @@ private Q_SLOTS:
     void datesShowAsDayMonthYear();
     void codeFieldTakesTheProgramsText();
     void memoKeepsItsLines();
+    void memoStopsAtTheColumnsLength();
+    void imageShowsThePictureOfTheRow();
     void checkBoxWritesTheYesNoField();
     void cancelRestoresTheControlsAndTheDatabase();
     void closedDataSetShowsNothingAndTakesNothing();
@@ -240,6 +246,70 @@ void TestDBEditors::memoKeepsItsLines()
     QVERIFY(ok());
     QCOMPARE(stored("Remark1").toString(), QString("ligne 1\r\nligne 2\r\n😀"));
     QCOMPARE(memo.toPlainText(), QString("ligne 1\nligne 2\n😀"));
+}
+
+void TestDBEditors::memoStopsAtTheColumnsLength()
+{
+    DBMemo memo(m_prompts);
+    memo.setField(*m_source, "Misc06"); // 128 characters
+    memo.setFocus();
+    QTest::keyClicks(&memo, QString(120, u'a'));
+    QTest::keyClick(&memo, Qt::Key_Return);
+    QTest::keyClicks(&memo, QString(10, u'b'));
+    // The line break is stored as two characters.
+    QCOMPARE(memo.storedText(), QString(120, u'a') + "\r\n" + QString(6, u'b'));
+    // A paste in the middle is cut where it passes the length; what follows stays.
+    memo.selectAll();
+    memo.insertPlainText("debut fin");
+    QTextCursor cursor = memo.textCursor();
+    cursor.setPosition(6);
+    memo.setTextCursor(cursor);
+    memo.insertPlainText(QString(200, u'x'));
+    QCOMPARE(memo.storedText(), "debut " + QString(119, u'x') + "fin");
+    QVERIFY(ok());
+    QCOMPARE(stored("Misc06").toString(), "debut " + QString(119, u'x') + "fin");
+    QVERIFY(m_prompts.shown.isEmpty());
+}
+
+void TestDBEditors::imageShowsThePictureOfTheRow()
+{
+    QImage red(70, 70, QImage::Format_RGB888);
+    red.fill(Qt::red);
+    QByteArray bmp;
+    QBuffer buffer(&bmp);
+    buffer.open(QIODevice::WriteOnly);
+    QVERIFY(red.save(&buffer, "BMP"));
+    QSqlQuery q(m_db.connection().database());
+    q.prepare("UPDATE ACCOUNT SET ImgMini1=? WHERE Id=1");
+    q.addBindValue(bmp);
+    QVERIFY(q.exec());
+    q.prepare("INSERT INTO ACCOUNT (Id_File, Title, ImgMini1) VALUES (1, 'Gaz', ?)");
+    q.addBindValue(QByteArray("not a picture"));
+    QVERIFY(q.exec());
+    q.finish();
+    m_account->close();
+    m_account->open();
+
+    DBImage image;
+    image.resize(70, 70);
+    QSignalSpy changed(&image, &DBImage::pictureChanged);
+    image.setField(*m_source, "ImgMini1");
+    QVERIFY(image.hasPicture()); // "Eau" comes first
+    QCOMPARE(image.grab().toImage().pixelColor(35, 35), QColor(Qt::red));
+    m_account->next(); // bytes that are no picture
+    QVERIFY(!image.hasPicture());
+    m_account->close();
+    QVERIFY(!image.hasPicture());
+    m_account->open();
+    QVERIFY(image.hasPicture());
+    // A change of another field leaves the picture as it was.
+    const int before = int(changed.count());
+    m_account->edit();
+    m_account->fieldByName("Title").setText("Eau chaude");
+    QCOMPARE(int(changed.count()), before);
+    m_account->fieldByName("ImgMini1").clear();
+    QVERIFY(!image.hasPicture());
+    QCOMPARE(int(changed.count()), before + 1);
 }
 
 void TestDBEditors::checkBoxWritesTheYesNoField()

@@ -12,6 +12,7 @@
 #include "main/ui/ShowDropDown.h"
 #include "main/ui/TComboList.h"
 #include "main/ui/TEnterStr.h"
+#include "support/DialogDriving.h"
 #include "support/ScriptedPrompts.h"
 
 #include <QApplication>
@@ -29,32 +30,6 @@
 
 using namespace tilvo;
 using namespace tilvo::test;
-
-namespace {
-
-template <typename Dialog> Dialog* OpenDialog()
-{
-    return qobject_cast<Dialog*>(QApplication::activeModalWidget());
-}
-
-// Runs `drive` on the modal dialog once it shows.
-template <typename Dialog> void WhenShown(std::function<void(Dialog*)> drive)
-{
-    QTimer::singleShot(0, [drive] {
-        Dialog* dialog = nullptr;
-        QTRY_VERIFY((dialog = OpenDialog<Dialog>()) != nullptr);
-        QVERIFY(QTest::qWaitForWindowExposed(dialog));
-        drive(dialog);
-    });
-}
-
-void Grab(QWidget* window, const QString& name)
-{
-    QDir().mkpath("screenshots");
-    QVERIFY(window->grab().save("screenshots/" + name + ".png"));
-}
-
-} // namespace
 
 // The pick-list editor, the drop-down over pick-lists and the caption dialog, over a database.
 class TestPickListWindows : public QObject
