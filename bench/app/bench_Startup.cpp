@@ -45,7 +45,7 @@ public:
     SplashDisplay& createSplash(bool visible) override { return m_inner.createSplash(visible); }
     void destroySplash() override { m_inner.destroySplash(); }
     void createMainWindow(Environment& env, Settings& settings, const QString& path,
-                          MainFormData& data) override
+                          TDataModule1& data) override
     {
         m_inner.createMainWindow(env, settings, path, data);
     }

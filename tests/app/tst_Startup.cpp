@@ -5,9 +5,9 @@
 #include "app/StartupChecks.h"
 #include "app/StartupDatabase.h"
 #include "common/Clock.h"
+#include "db/TDataModule1.h"
 #include "env/Environment.h"
 #include "env/Settings.h"
-#include "main/MainFormData.h"
 #include "support/RecordingWaitDisplay.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestFiles.h"
@@ -26,13 +26,6 @@ const QString kConnectionFailure =
     "base de données.\rContactez le support par email pour tenter de trouver une solution : "
     "support@vantrel-software.example";
 
-struct NoData final : MainFormData
-{
-    bool ProfilesHasRow() override { return false; }
-    bool ConsumptionEmpty() override { return true; }
-    int FirstDossierToOpen() override { return -1; }
-};
-
 // A database layer that records what the start-up asks of it.
 struct FakeDatabase final : StartupDatabase
 {
@@ -42,7 +35,8 @@ struct FakeDatabase final : StartupDatabase
     bool opens = true;
     bool present = true;
     QString dataFolder;
-    NoData data;
+    test::ScriptedPrompts modulePrompts;
+    std::unique_ptr<TDataModule1> module;
 
     void readConfig(const Environment& env) override
     {
@@ -80,7 +74,13 @@ struct FakeDatabase final : StartupDatabase
         calls << "run " + file;
     }
     void updateProgramFolderDatabase(SplashDisplay&) override { calls << "updateProgramFolder"; }
-    MainFormData& mainFormData() override { return data; }
+    // A data module without a database file: it opens nothing.
+    TDataModule1& dataModule() override
+    {
+        if (!module)
+            module = std::make_unique<TDataModule1>(DatabaseConfig(), modulePrompts);
+        return *module;
+    }
 };
 
 // A program folder with the shipped template, a documents folder, and the run's parts.
