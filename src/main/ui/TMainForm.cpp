@@ -551,9 +551,11 @@ void TMainForm::SelectCurrentAccount()
     // Nothing else may start while the entries and the statistic are loaded.
     const InputBlocker blocker(this);
     DataSet& consumption = m_services.data.Consumption();
-    const int row = Grid_AccountList->currentRow();
-    if (CurrentDossierId >= 0 && m_accounts->rowCount() > 0 && row >= 0) {
-        const AccountEntry entry = m_accounts->entry(row);
+    if (CurrentDossierId >= 0 && m_accounts->rowCount() > 0) {
+        // The list always has a current row while it has rows.
+        if (Grid_AccountList->currentRow() < 0)
+            Grid_AccountList->setCurrentRow(0);
+        const AccountEntry entry = m_accounts->entry(Grid_AccountList->currentRow());
         CurrentAccountId = int(entry.AccountId);
         if (m_services.statistic.loadAccountStatistic)
             m_services.statistic.loadAccountStatistic(entry);
