@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QWidget>
+#include <QWindow>
 
 namespace tilvo {
 
@@ -47,7 +48,12 @@ InputBlocker::~InputBlocker()
 
 bool InputBlocker::eventFilter(QObject* watched, QEvent* event)
 {
-    if (!m_window || !IsUserInput(event->type()) || !watched->isWidgetType())
+    if (!m_window || !IsUserInput(event->type()))
+        return false;
+    // The mouse reaches the window system's window first, which also moves the focus.
+    if (watched->isWindowType())
+        return watched == m_window->windowHandle();
+    if (!watched->isWidgetType())
         return false;
     auto* widget = static_cast<QWidget*>(watched);
     return widget == m_window || m_window->isAncestorOf(widget);
