@@ -119,33 +119,11 @@ void DatabaseStartup::updateProgramFolderDatabase(SplashDisplay&)
     UpdateProgramFolderDatabase(updateEnvironment(m_display));
 }
 
-bool DatabaseStartup::ProfilesHasRow()
+TDataModule1& DatabaseStartup::dataModule()
 {
-    DataSet& mainFile = m_module->MainFile();
-    mainFile.open();
-    const bool any = !mainFile.isEmpty();
-    mainFile.close();
-    return any;
-}
-
-int DatabaseStartup::FirstDossierToOpen()
-{
-    DataSet& mainFile = m_module->MainFile();
-    mainFile.open();
-    int id = -1;
-    if (!mainFile.isEmpty() &&
-        mainFile.fieldByName(QStringLiteral("LoginPassword")).asText().isEmpty())
-        id = static_cast<int>(mainFile.fieldByName(QStringLiteral("ID")).asInteger());
-    mainFile.close();
-    return id;
-}
-
-bool DatabaseStartup::ConsumptionEmpty()
-{
-    DataSet& consumption = m_module->Consumption();
-    if (!consumption.isActive())
-        consumption.open();
-    return consumption.isEmpty();
+    if (!m_module)
+        throw Error(QStringLiteral("La base de données n'est pas encore ouverte."));
+    return *m_module;
 }
 
 } // namespace tilvo

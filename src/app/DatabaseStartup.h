@@ -4,7 +4,6 @@
 #include "app/StartupDatabase.h"
 #include "db/UpdateScript.h"
 #include "env/DatabaseConfig.h"
-#include "main/MainFormData.h"
 
 #include <memory>
 
@@ -14,7 +13,7 @@ class Clock;
 class TDataModule1;
 
 // The start-up's database steps over the real database layer.
-class DatabaseStartup final : public StartupDatabase, private MainFormData
+class DatabaseStartup final : public StartupDatabase
 {
 public:
     // `display` shows the update scripts' gauge and backup question; null runs them without.
@@ -32,16 +31,12 @@ public:
     void runUpdateScript(const QString& folder, const QString& fileName, SplashDisplay& progress,
                          bool interactive) override;
     void updateProgramFolderDatabase(SplashDisplay& progress) override;
-    MainFormData& mainFormData() override { return *this; }
+    TDataModule1& dataModule() override;
 
     const DatabaseConfig& config() const { return m_config; }
-    TDataModule1* dataModule() const { return m_module.get(); }
 
 private:
     UpdateEnvironment updateEnvironment(UpdateDisplay* display) const;
-    bool ProfilesHasRow() override;
-    bool ConsumptionEmpty() override;
-    int FirstDossierToOpen() override;
 
     const Clock& m_clock;
     UpdateDisplay* m_display;

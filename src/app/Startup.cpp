@@ -110,7 +110,7 @@ void Run(StartupContext& c)
     splash.setGauge(8, 6);
     splash.setGauge(8, 7);
     c.windows.createMainWindow(env, settings, env.DataFolder + settingsName,
-                               c.database.mainFormData());
+                               c.database.dataModule());
     splash.setGauge(8, 8);
     c.windows.destroySplash();
     c.windows.runMessageLoop();

@@ -8,10 +8,10 @@
 namespace tilvo {
 
 class Clock;
-class MainFormData;
 class Prompts;
 class SplashDisplay;
 class StartupDatabase;
+class TDataModule1;
 class WaitDisplay;
 struct Environment;
 struct Settings;
@@ -27,7 +27,7 @@ public:
     virtual SplashDisplay& createSplash(bool visible) = 0;
     virtual void destroySplash() = 0;
     virtual void createMainWindow(Environment& env, Settings& settings, const QString& settingsPath,
-                                  MainFormData& data) = 0;
+                                  TDataModule1& data) = 0;
     // Runs until the main window closes.
     virtual void runMessageLoop() = 0;
 };

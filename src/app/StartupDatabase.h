@@ -7,9 +7,9 @@
 
 namespace tilvo {
 
-class MainFormData;
 class Prompts;
 class SplashDisplay;
+class TDataModule1;
 struct Environment;
 
 // What the start-up does with the database, in the order it does it.
@@ -34,8 +34,8 @@ public:
     virtual void runUpdateScript(const QString& folder, const QString& fileName,
                                  SplashDisplay& progress, bool interactive) = 0;
     virtual void updateProgramFolderDatabase(SplashDisplay& progress) = 0;
-    // The main window's view of the database, valid once the data modules exist.
-    virtual MainFormData& mainFormData() = 0;
+    // The shared data module the main window works with, valid once it exists.
+    virtual TDataModule1& dataModule() = 0;
 };
 
 } // namespace tilvo

@@ -438,9 +438,19 @@ QString Connection::translate(const QString& statement)
     return t.sql;
 }
 
+void Connection::readPendingRows(const DataSet* except)
+{
+    const QList<DataSet*> sets = m_dataSets;
+    for (DataSet* set : sets) {
+        if (set != except)
+            set->readPendingRows();
+    }
+}
+
 void Connection::exec(const QString& statement)
 {
     requireOpen();
+    readPendingRows();
     const Translation t = dialect().translate(statement);
     if (t.sql.trimmed().isEmpty() && t.kind != Translation::Kind::AlterColumn)
         throw Error(QStringLiteral("instruction SQL vide"));

@@ -123,6 +123,10 @@ public:
     // The file, or the data source name while the file is not known.
     QString displayName() const;
 
+    // Every open dataset but `except` reads the rows it has not read yet; done before a
+    // statement writes, so that they keep showing what they were opened on.
+    void readPendingRows(const DataSet* except = nullptr);
+
     void beginTransaction();
     void commit();
     void rollback();

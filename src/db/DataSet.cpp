@@ -30,6 +30,7 @@ struct DataSet::Column
     FieldType type = FieldType::ftUnknown;
     int size = 0;
     bool readOnly = true;
+    bool rowIdAlias = false; // the table's own key: its value is the row key
 };
 
 namespace {
@@ -357,9 +358,9 @@ void ReadThroughDriver(const QSqlDatabase& db, const QString& sql, const ColumnM
         throw Error(Connection::errorText(q.lastError()));
 }
 
-QVariant ReadValue(sqlite3_stmt* stmt, int i, FieldType type)
+QVariant ReadValue(sqlite3_stmt* stmt, int i, int storage, FieldType type)
 {
-    switch (sqlite3_column_type(stmt, i)) {
+    switch (storage) {
     case SQLITE_NULL:
         return QVariant();
     case SQLITE_INTEGER: {
@@ -382,31 +383,51 @@ QVariant ReadValue(sqlite3_stmt* stmt, int i, FieldType type)
                    : Normalize(QVariant(bytes), type);
     }
     default: {
-        if (IsDateType(type)) {
-            // Dates are stored "yyyy-mm-dd": read straight from the engine's bytes.
-            const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(stmt, i));
-            if (sqlite3_column_bytes(stmt, i) == 10) {
-                const QDate date = IsoDate(QLatin1StringView(bytes, 10));
-                if (date.isValid())
-                    return date;
-            }
+        // The engine's own UTF-8 bytes, converted once.
+        const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(stmt, i));
+        const int size = sqlite3_column_bytes(stmt, i);
+        // Dates are stored "yyyy-mm-dd": read without the general date parser.
+        if (IsDateType(type) && size == 10) {
+            const QDate date = IsoDate(QLatin1StringView(bytes, 10));
+            if (date.isValid())
+                return date;
         }
-        const auto* text = static_cast<const QChar*>(sqlite3_column_text16(stmt, i));
-        const QString s(text, sqlite3_column_bytes16(stmt, i) / 2);
+        const QString s = QString::fromUtf8(bytes, size);
         return IsTextType(type) || type == FieldType::ftUnknown ? QVariant(s)
                                                                 : Normalize(QVariant(s), type);
     }
     }
 }
 
-template <typename ColumnList>
-void ReadEmbedded(sqlite3* handle, const QString& sql, const ColumnMaker& makeColumns,
-                  const ColumnList& columns, RowTable& rows)
+using Statement = std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)>;
+
+Statement Prepare(sqlite3* handle, const QString& sql)
 {
     sqlite3_stmt* stmt = nullptr;
     if (sqlite3_prepare16_v2(handle, sql.utf16(), int(sql.size() * 2), &stmt, nullptr) != SQLITE_OK)
         throw Error(ExplainEngineText(QString::fromUtf8(sqlite3_errmsg(handle))));
-    const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> guard(stmt, sqlite3_finalize);
+    return Statement(stmt, sqlite3_finalize);
+}
+
+// The keys of the rows a statement selecting only its row key gives, in its order.
+std::vector<qint64> ReadKeys(sqlite3* handle, const QString& sql)
+{
+    const Statement stmt = Prepare(handle, sql);
+    std::vector<qint64> keys;
+    int rc;
+    while ((rc = sqlite3_step(stmt.get())) == SQLITE_ROW)
+        keys.push_back(sqlite3_column_int64(stmt.get(), 0));
+    if (rc != SQLITE_DONE)
+        throw Error(ExplainEngineText(QString::fromUtf8(sqlite3_errmsg(handle))));
+    return keys;
+}
+
+template <typename ColumnList>
+void ReadEmbedded(sqlite3* handle, const QString& sql, const ColumnMaker& makeColumns,
+                  const ColumnList& columns, RowTable& rows)
+{
+    const Statement guard = Prepare(handle, sql);
+    sqlite3_stmt* stmt = guard.get();
     const int n = sqlite3_column_count(stmt);
     if (n == 0)
         throw Error(QStringLiteral("La requête ne renvoie pas d'enregistrements."));
@@ -415,13 +436,20 @@ void ReadEmbedded(sqlite3* handle, const QString& sql, const ColumnMaker& makeCo
         names << QString::fromUtf8(sqlite3_column_name(stmt, i));
     makeColumns(names);
     rows.reset(size_t(n));
-    std::vector<QVariant> row(static_cast<size_t>(n));
+    // Each value goes straight into the rows; the many empty columns cost a test each.
+    const auto read = [&](size_t i, std::vector<QVariant>& pool) {
+        const int storage = sqlite3_column_type(stmt, int(i));
+        if (storage == SQLITE_NULL)
+            return false;
+        QVariant value = ReadValue(stmt, int(i), storage, columns[i].type);
+        if (!value.isValid() || value.isNull())
+            return false;
+        pool.push_back(std::move(value));
+        return true;
+    };
     int rc;
-    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-        for (int i = 0; i < n; ++i)
-            row[size_t(i)] = ReadValue(stmt, i, columns[size_t(i)].type);
-        rows.appendRow(row);
-    }
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW)
+        rows.appendRowFrom(read);
     if (rc != SQLITE_DONE)
         throw Error(ExplainEngineText(QString::fromUtf8(sqlite3_errmsg(handle))));
 }
@@ -673,7 +701,8 @@ void DataSet::open()
                        rc.baseColumn,
                        rc.type,
                        rc.size,
-                       t.updatableTable.isEmpty() || rc.baseColumn.isEmpty() || rc.autoIncrement};
+                       t.updatableTable.isEmpty() || rc.baseColumn.isEmpty() || rc.autoIncrement,
+                       rc.autoIncrement};
             } else {
                 col.name = names.at(i);
             }
@@ -681,22 +710,52 @@ void DataSet::open()
         }
     };
     RowTable rows;
-    if (sqlite3* handle = c.nativeHandle())
-        ReadEmbedded(handle, t.sql, makeColumns, columns, rows);
-    else
-        ReadThroughDriver(c.database(), t.sql, makeColumns, columns, rows);
+    sqlite3* handle = c.nativeHandle();
+    // A long sorted list over one table, read through the embedded engine: the keys give
+    // the rows and their order at once, and the rest of each row is read when it is first
+    // shown or used (the empty columns of every row cost more than all the keys).
+    bool keysOnly = false;
+    if (handle && !t.keySelect.isEmpty() && !t.columns.empty() && GetOrderByLine(m_sql) >= 0) {
+        std::vector<qint64> keys;
+        try {
+            keys = ReadKeys(handle, t.keySelect);
+        } catch (const Error&) {
+            keys.clear(); // an ORDER BY naming a column of the list: read it all
+        }
+        if (keys.size() > size_t(kRowsReadAtOnce)) {
+            QStringList names;
+            for (const ResultColumn& rc : t.columns)
+                names << rc.name;
+            makeColumns(names);
+            rows.reset(columns.size());
+            for (const qint64 key : keys)
+                rows.appendUnreadRow(columns.size() - 1, key);
+            keysOnly = true;
+        }
+    }
+    if (!keysOnly) {
+        if (handle)
+            ReadEmbedded(handle, t.sql, makeColumns, columns, rows);
+        else
+            ReadThroughDriver(c.database(), t.sql, makeColumns, columns, rows);
+    }
 
     m_columns = std::move(columns);
     m_rows = std::move(rows);
     m_keyColumn = -1;
     m_table.clear();
     m_refetchSql.clear();
+    m_fullSql.clear();
+    m_blockSql.clear();
     if (!t.updatableTable.isEmpty() && !m_columns.empty() &&
         m_columns.back().name == QLatin1String(JetDialect::kKeyColumn)) {
         m_keyColumn = int(m_columns.size()) - 1;
         m_table = t.updatableTable;
         m_refetchSql = QStringLiteral("SELECT %1 %2 WHERE %3.rowid=?")
                            .arg(t.selectList, t.fromClause, Bracket(t.keyAlias));
+        m_fullSql = t.sql;
+        m_blockSql = QStringLiteral("SELECT %1 %2 WHERE %3.rowid IN (")
+                         .arg(t.selectList, t.fromClause, Bracket(t.keyAlias));
     }
     m_row = m_rows.empty() ? -1 : 0;
     m_bof = true;
@@ -875,10 +934,17 @@ void DataSet::moveTo(int row)
 bool DataSet::locate(const QString& fieldName, const QVariant& value)
 {
     checkBrowseMode();
-    const int col = resolve(fieldName);
+    int col = resolve(fieldName);
     if (col < 0)
         throw Error(QStringLiteral("Champ '%1' non trouvé.").arg(fieldName));
     const FieldType type = m_columns[size_t(col)].type;
+    // Rows not read yet are found by their key when the field is the table's own key.
+    if (m_rows.unreadCount() > 0) {
+        if (m_columns[size_t(col)].rowIdAlias && m_keyColumn >= 0)
+            col = m_keyColumn;
+        else
+            readPendingRows();
+    }
     const bool wantNull = !value.isValid() || value.isNull();
     const int id = value.typeId();
     const bool numeric = id == QMetaType::Int || id == QMetaType::LongLong ||
@@ -964,6 +1030,7 @@ void DataSet::edit()
         return;
     }
     requireUpdatable();
+    readRow(m_row);
     m_buffer = m_rows.row(size_t(m_row));
     m_modified.assign(m_columns.size(), false);
     setState(DataSetState::Editing);
@@ -1024,6 +1091,7 @@ void DataSet::post()
     if (m_state != DataSetState::Editing && m_state != DataSetState::Inserting)
         return; // a writer ended the editing itself
     m_connection->requireOpen();
+    m_connection->readPendingRows(this);
     QStringList names;
     QVariantList values;
     for (size_t i = 0; i < m_columns.size(); ++i) {
@@ -1134,6 +1202,7 @@ void DataSet::remove()
     if (m_state != DataSetState::Browsing || m_row < 0)
         throw Error(
             QStringLiteral("L'enregistrement à supprimer a changé pendant la suppression."));
+    m_connection->readPendingRows(this);
     const qint64 key = currentKey();
     {
         QSqlQuery q(m_connection->database());
@@ -1225,6 +1294,7 @@ QVariant DataSet::valueAt(int row, int column) const
         return QVariant();
     if (row == m_row && !m_buffer.empty())
         return m_buffer[size_t(column)];
+    readRow(row);
     return m_rows.at(size_t(row), size_t(column));
 }
 
@@ -1239,6 +1309,7 @@ QVariant DataSet::rawValue(int column) const
         return QVariant();
     if (!m_buffer.empty())
         return m_buffer[size_t(column)];
+    readRow(m_row);
     return m_rows.at(size_t(m_row), size_t(column));
 }
 
@@ -1333,6 +1404,90 @@ void DataSet::assign(int column, const QVariant& input)
     m_buffer[size_t(column)] = value;
     m_modified[size_t(column)] = true;
     notifyCurrent();
+}
+
+void DataSet::readRow(int row) const
+{
+    if (row < 0 || !m_rows.isUnread(size_t(row)))
+        return;
+    // The rows around it, most of them after it: those a grid shows and scrolls to next.
+    const int count = int(m_rows.size());
+    const int from = std::max(0, row - kRowsReadTogether / 4);
+    const int to = std::min(count, from + kRowsReadTogether);
+    std::vector<int> wanted;
+    for (int r = from; r < to; ++r) {
+        if (m_rows.isUnread(size_t(r)))
+            wanted.push_back(r);
+    }
+    readUnreadRows(wanted);
+}
+
+void DataSet::readUnreadRows(const std::vector<int>& wanted) const
+{
+    sqlite3* handle = m_connection->nativeHandle();
+    if (!handle)
+        throw Error(QStringLiteral("La connexion à la base de données est fermée."));
+    QHash<qint64, int> rowOfKey;
+    QStringList keys;
+    for (const int r : wanted) {
+        const qint64 key = m_rows.at(size_t(r), size_t(m_keyColumn)).toLongLong();
+        rowOfKey.insert(key, r);
+        keys << QString::number(key);
+    }
+    RowTable read;
+    ReadEmbedded(
+        handle, m_blockSql + keys.join(u',') + u')', [](const QStringList&) {}, m_columns, read);
+    keep(read, rowOfKey);
+}
+
+// Puts read rows in the places of the unread rows of the same keys; a row gone from the table
+// meanwhile keeps its key and nothing else.
+void DataSet::keep(RowTable& read, QHash<qint64, int>& rowOfKey) const
+{
+    for (size_t r = 0; r < read.size(); ++r) {
+        const auto it = rowOfKey.find(read.at(r, size_t(m_keyColumn)).toLongLong());
+        if (it == rowOfKey.end())
+            continue;
+        m_rows.setRow(size_t(*it), read.row(r));
+        rowOfKey.erase(it);
+    }
+    for (auto it = rowOfKey.cbegin(); it != rowOfKey.cend(); ++it) {
+        std::vector<QVariant> gone(m_columns.size());
+        gone[size_t(m_keyColumn)] = it.key();
+        m_rows.setRow(size_t(it.value()), std::move(gone));
+    }
+}
+
+void DataSet::readPendingRows()
+{
+    if (!isActive() || m_rows.unreadCount() == 0)
+        return;
+    if (m_rows.unreadCount() <= size_t(kRowsReadTogether) * 4) {
+        std::vector<int> wanted;
+        for (size_t r = 0; r < m_rows.size(); ++r) {
+            if (m_rows.isUnread(r))
+                wanted.push_back(int(r));
+        }
+        for (size_t i = 0; i < wanted.size(); i += size_t(kRowsReadTogether))
+            readUnreadRows(std::vector<int>(
+                wanted.begin() + std::ptrdiff_t(i),
+                wanted.begin() + std::ptrdiff_t(std::min(wanted.size(), i + kRowsReadTogether))));
+        return;
+    }
+    // Most of a long list: the statement once more, kept where a row is still unread.
+    sqlite3* handle = m_connection->nativeHandle();
+    if (!handle)
+        throw Error(QStringLiteral("La connexion à la base de données est fermée."));
+    QHash<qint64, int> rowOfKey;
+    rowOfKey.reserve(qsizetype(m_rows.unreadCount()));
+    for (size_t r = 0; r < m_rows.size(); ++r) {
+        if (m_rows.isUnread(r))
+            rowOfKey.insert(m_rows.at(r, size_t(m_keyColumn)).toLongLong(), int(r));
+    }
+    RowTable read;
+    ReadEmbedded(
+        handle, m_fullSql, [](const QStringList&) {}, m_columns, read);
+    keep(read, rowOfKey);
 }
 
 FieldDisplay DataSet::fieldDisplay(const QString& fieldName) const

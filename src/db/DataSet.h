@@ -94,11 +94,14 @@ private:
 // A statement kept as a list of lines, its rows and a current row, over one Connection.
 //
 // Opening runs the statement and keeps its rows (a snapshot: rows other statements add later
-// show after the next open). A statement over a single table is updatable: edits, insertions
-// and deletions are written back at once by the row's key with bound values. A join, a
-// grouping or an expression column is read-only. `SELECT *` over a join names each column
-// that several tables share "TABLE.COLUMN" (ACCOUNT.DESCRIPTION), the others by their name;
-// fields are found case-insensitively, and a qualified name also finds a plain column of that
+// show after the next open). A long sorted list over one table is read in two steps: its row
+// keys at once, the rest of each row when it is first shown or used; before any statement
+// writes through the connection, every open dataset reads the rows it still lacks, so what it
+// shows is always what the statement gave when it was opened. A statement over a single table is
+// updatable: edits, insertions and deletions are written back at once by the row's key with bound
+// values. A join, a grouping or an expression column is read-only. `SELECT *` over a join names
+// each column that several tables share "TABLE.COLUMN" (ACCOUNT.DESCRIPTION), the others by their
+// name; fields are found case-insensitively, and a qualified name also finds a plain column of that
 // table.
 //
 // Navigation and editing follow the usual dataset rules: moving or locating posts a pending
@@ -172,6 +175,15 @@ public:
     // Whether rows can be edited, inserted and deleted: open, over one table.
     bool canModify() const { return isActive() && m_keyColumn >= 0; }
 
+    // Above this many rows, a sorted list over one table keeps its rows unread until they
+    // are used; they are then read this many at a time.
+    static constexpr int kRowsReadAtOnce = 1000;
+    static constexpr int kRowsReadTogether = 256;
+    // How many rows have not been read yet.
+    int unreadRows() const { return int(m_rows.unreadCount()); }
+    // Reads every row not read yet (done before anything writes through the connection).
+    void readPendingRows();
+
     // Bound controls write the values they hold into the row being edited: post() first runs
     // every writer (updateRecord), and an exception from one stops the post with the row still
     // in editing. A writer is kept until its owner removes it.
@@ -207,6 +219,9 @@ private:
     QVariant rawValue(int column) const;
     void assign(int column, const QVariant& value);
     void refetchCurrent(qint64 key);
+    void readRow(int row) const;
+    void readUnreadRows(const std::vector<int>& rows) const;
+    void keep(RowTable& read, QHash<qint64, int>& rowOfKey) const;
     void dropVanishedRow();
     qint64 currentKey() const;
 
@@ -215,7 +230,7 @@ private:
     QStringList m_sql;
     DataSetState m_state = DataSetState::Inactive;
     std::vector<Column> m_columns;
-    RowTable m_rows;
+    mutable RowTable m_rows;        // rows not read yet are read when they are first used
     std::vector<QVariant> m_buffer; // the row being edited or inserted
     std::vector<bool> m_modified;
     int m_row = -1;
@@ -226,6 +241,8 @@ private:
     int m_keyColumn = -1; // the hidden row key, -1 when read-only
     QString m_table;      // the updatable table
     QString m_refetchSql;
+    QString m_fullSql;  // the statement as the engine runs it
+    QString m_blockSql; // the same columns for a list of keys, without its closing ")"
     QHash<QString, FieldDisplay> m_displays; // upper-cased field name
     std::function<void(DataSet&)> m_beforeDelete;
     std::vector<std::pair<const QObject*, std::function<void()>>> m_recordWriters;

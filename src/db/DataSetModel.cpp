@@ -2,6 +2,7 @@
 #include "db/DataSetModel.h"
 
 #include "common/DateHelpers.h"
+#include "common/Error.h"
 #include "common/NumberPicture.h"
 
 namespace tilvo {
@@ -141,7 +142,14 @@ QString DataSetModel::displayText(int row, int column) const
     const Column& c = m_columns[size_t(column)];
     if (c.field < 0)
         return QString();
-    const QVariant v = dataSet().valueAt(row, c.field);
+    QVariant v;
+    try {
+        v = dataSet().valueAt(row, c.field);
+    } catch (const Error&) {
+        // A row that cannot be read now shows empty; the program meets the error itself
+        // when it uses the row.
+        return QString();
+    }
     if (!v.isValid() || v.isNull())
         return QString();
     switch (v.typeId()) {
@@ -156,7 +164,7 @@ QString DataSetModel::displayText(int row, int column) const
     case QMetaType::QByteArray:
         return QString(); // pictures and other binary values have no text
     default:
-        return dataSet().textAt(row, c.field);
+        return dataSet().textAt(row, c.field); // the row is read by now
     }
 }
 

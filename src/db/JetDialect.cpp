@@ -1234,6 +1234,11 @@ void Translator::planSelect(const Tokens& tokens, Translation& result)
     result.fromClause = emit(tokens, from, fromEnd).trimmed();
     const QString head = emit(tokens, 0, listStart).trimmed();
     result.sql = head + u' ' + result.selectList + u' ' + emit(tokens, from, tokens.size());
+    if (updatable)
+        result.keySelect = head + u' ' + Bracket(tables.front().label()) +
+                           QLatin1String(".rowid AS ") +
+                           Bracket(QLatin1String(JetDialect::kKeyColumn)) + u' ' +
+                           emit(tokens, from, tokens.size());
 }
 
 Translation Translator::run(const QString& statement)

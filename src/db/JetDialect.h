@@ -57,6 +57,7 @@ struct Translation
     QString keyAlias;       // how the table is named in the statement (for the row key)
     QString selectList;     // the planned select list, key included
     QString fromClause;     // "FROM ..." up to the WHERE clause
+    QString keySelect;      // the same statement selecting the row key alone
 
     // AlterColumn: ALTER TABLE table ALTER COLUMN column definition.
     QString alterTable;

@@ -11,6 +11,9 @@ namespace tilvo {
 // (pictures, free fields, remarks), so a row keeps a mask of its non-null columns and only
 // their values, packed one after the other in a common pool. A changed row is written again
 // at the end of the pool; the pool lives only as long as the dataset stays open.
+//
+// A row may be kept unread: only its key is known, in its key column, until the dataset reads
+// the rest (setRow).
 class RowTable
 {
 public:
@@ -25,6 +28,8 @@ public:
         m_masks.clear();
         m_offsets.clear();
         m_pool.clear();
+        m_unread.clear();
+        m_unreadCount = 0;
     }
     bool empty() const { return m_offsets.empty(); }
     size_t size() const { return m_offsets.size(); }
@@ -57,24 +62,64 @@ public:
     {
         m_masks.resize(m_masks.size() + m_words, 0);
         m_offsets.push_back(0);
+        m_unread.push_back(false);
         store(m_offsets.size() - 1, values);
     }
-    void setRow(size_t row, std::vector<QVariant> values) { store(row, values); }
+    // Adds a row at the end from a reader called for each column in turn: it appends the
+    // column's value to the pool it is given and returns true, or returns false for a null.
+    template <typename Reader> void appendRowFrom(Reader&& reader)
+    {
+        const size_t first = m_masks.size();
+        m_masks.resize(first + m_words, 0);
+        m_offsets.push_back(m_pool.size());
+        m_unread.push_back(false);
+        for (size_t c = 0; c < m_width; ++c) {
+            if (reader(c, m_pool))
+                m_masks[first + c / 64] |= quint64(1) << (c % 64);
+        }
+    }
+    // Adds a row of which only the key is known yet.
+    void appendUnreadRow(size_t keyColumn, qint64 key)
+    {
+        m_masks.resize(m_masks.size() + m_words, 0);
+        m_offsets.push_back(m_pool.size());
+        m_unread.push_back(true);
+        ++m_unreadCount;
+        m_masks[m_masks.size() - m_words + keyColumn / 64] |= quint64(1) << (keyColumn % 64);
+        m_pool.emplace_back(key);
+    }
+    void setRow(size_t row, std::vector<QVariant> values)
+    {
+        markRead(row);
+        store(row, values);
+    }
+    bool isUnread(size_t row) const { return m_unread[row]; }
+    size_t unreadCount() const { return m_unreadCount; }
     // A row of nulls before `row`.
     void insertRow(size_t row)
     {
         m_masks.insert(m_masks.begin() + std::ptrdiff_t(row * m_words), m_words, 0);
         m_offsets.insert(m_offsets.begin() + std::ptrdiff_t(row), m_pool.size());
+        m_unread.insert(m_unread.begin() + std::ptrdiff_t(row), false);
     }
     void appendNullRow() { insertRow(size()); }
     void eraseRow(size_t row)
     {
+        markRead(row);
         const auto first = m_masks.begin() + std::ptrdiff_t(row * m_words);
         m_masks.erase(first, first + std::ptrdiff_t(m_words));
         m_offsets.erase(m_offsets.begin() + std::ptrdiff_t(row));
+        m_unread.erase(m_unread.begin() + std::ptrdiff_t(row));
     }
 
 private:
+    void markRead(size_t row)
+    {
+        if (m_unread[row]) {
+            m_unread[row] = false;
+            --m_unreadCount;
+        }
+    }
     static const QVariant& null()
     {
         static const QVariant value;
@@ -99,6 +144,8 @@ private:
     std::vector<quint64> m_masks;  // m_words per row
     std::vector<size_t> m_offsets; // where each row's values start in the pool
     std::vector<QVariant> m_pool;
+    std::vector<bool> m_unread;
+    size_t m_unreadCount = 0;
 };
 
 } // namespace tilvo

@@ -66,7 +66,7 @@ struct RecordingWindows final : StartupWindows
         return splash;
     }
     void destroySplash() override { splashAlive = false; }
-    void createMainWindow(Environment& env, Settings&, const QString& path, MainFormData&) override
+    void createMainWindow(Environment& env, Settings&, const QString& path, TDataModule1&) override
     {
         mainWindow = true;
         settingsPath = path;

@@ -11,7 +11,7 @@
 #include "db/TDataModule1.h"
 #include "db/UpdateScript.h"
 #include "db/VersionRecord.h"
-#include "main/MainFormData.h"
+#include "main/DataModuleFormData.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestFiles.h"
 
@@ -125,27 +125,28 @@ void TestDatabaseStartup::firstRunInstallsTheTemplate()
     QCOMPARE(ini.readString("DataBase", "Provider"), QString("OLEDB"));
     QCOMPARE(ini.readString("ODBC", "Name"), QString("ZEMBRALIK_TILVO"));
     // The main window's view of the database: no dossier yet, no entries.
-    QVERIFY(!database.mainFormData().ProfilesHasRow());
-    QVERIFY(database.mainFormData().ConsumptionEmpty());
+    DataModuleFormData data(database.dataModule());
+    QVERIFY(!data.ProfilesHasRow());
+    QVERIFY(data.ConsumptionEmpty());
     QCOMPARE(database.getVersion(), QString("1.83"));
 
     // The first dossier opens by itself only while it has no password.
-    QCOMPARE(database.mainFormData().FirstDossierToOpen(), -1);
-    DataSet& mainFile = database.dataModule()->MainFile();
+    QCOMPARE(data.FirstDossierToOpen(), -1);
+    DataSet& mainFile = database.dataModule().MainFile();
     mainFile.open();
     mainFile.append();
     mainFile.fieldByName("LoginName").setText("Maison");
     mainFile.post();
     const int id = int(mainFile.fieldByName("ID").asInteger());
     mainFile.close();
-    QVERIFY(database.mainFormData().ProfilesHasRow());
-    QCOMPARE(database.mainFormData().FirstDossierToOpen(), id);
+    QVERIFY(data.ProfilesHasRow());
+    QCOMPARE(data.FirstDossierToOpen(), id);
     mainFile.open();
     mainFile.edit();
     mainFile.fieldByName("LoginPassword").setText("secret");
     mainFile.post();
     mainFile.close();
-    QCOMPARE(database.mainFormData().FirstDossierToOpen(), -1);
+    QCOMPARE(data.FirstDossierToOpen(), -1);
 }
 
 void TestDatabaseStartup::firstRunTakesOverAnOlderInstallation()
@@ -208,7 +209,7 @@ void TestDatabaseStartup::scriptInTheDataFolderRunsOnce()
         DatabaseStartup database(f.clock, &f.updates);
         f.run(database);
         QVERIFY(f.windows.mainWindow);
-        QVERIFY(database.dataModule()->ADOConnection1().table("NOTES") != nullptr);
+        QVERIFY(database.dataModule().ADOConnection1().table("NOTES") != nullptr);
     }
     QCOMPARE(f.prompts.texts(),
              QStringList{"Souhaitez-vous effectuer une sauvegarde de la base de données avant la "
@@ -304,7 +305,7 @@ void TestDatabaseStartup::databaseLeftAsideByACompactionIsPutBack()
     } else {
         QVERIFY(f.windows.mainWindow);
         QVERIFY(!QFileInfo::exists(moved));
-        QVERIFY(database.mainFormData().ProfilesHasRow());
+        QVERIFY(DataModuleFormData(database.dataModule()).ProfilesHasRow());
     }
 }
 

@@ -7,9 +7,9 @@
 #include "common/Clock.h"
 #include "common/Error.h"
 #include "common/ProgramInfo.h"
+#include "db/TDataModule1.h"
 #include "env/Environment.h"
 #include "env/Settings.h"
-#include "main/MainFormData.h"
 #include "support/RecordingWaitDisplay.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestFiles.h"
@@ -45,13 +45,6 @@ const QString kConnectionFailure =
     "base de données.\rContactez le support par email pour tenter de trouver une solution : "
     "support@vantrel-software.example";
 
-struct NoData final : MainFormData
-{
-    bool ProfilesHasRow() override { return false; }
-    bool ConsumptionEmpty() override { return true; }
-    int FirstDossierToOpen() override { return -1; }
-};
-
 // A database layer that records what the start-up asks of it.
 struct FakeDatabase final : StartupDatabase
 {
@@ -71,7 +64,8 @@ struct FakeDatabase final : StartupDatabase
     bool opens = true;
     bool present = true;
     QString dataFolder;
-    NoData data;
+    test::ScriptedPrompts modulePrompts;
+    std::unique_ptr<TDataModule1> module;
 
     void readConfig(const Environment& env) override
     {
@@ -109,7 +103,13 @@ struct FakeDatabase final : StartupDatabase
         record("run " + file);
     }
     void updateProgramFolderDatabase(SplashDisplay&) override { calls << "updateProgramFolder"; }
-    MainFormData& mainFormData() override { return data; }
+    // A data module without a database file: it opens nothing.
+    TDataModule1& dataModule() override
+    {
+        if (!module)
+            module = std::make_unique<TDataModule1>(DatabaseConfig(), modulePrompts);
+        return *module;
+    }
 
     void record(const QString& call)
     {

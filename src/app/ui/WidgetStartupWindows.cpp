@@ -48,11 +48,11 @@ void WidgetStartupWindows::destroySplash()
 }
 
 void WidgetStartupWindows::createMainWindow(Environment& env, Settings& settings,
-                                            const QString& settingsPath, MainFormData& data)
+                                            const QString& settingsPath, TDataModule1& data)
 {
     Chrome().standardChrome = env.ChromeStyle;
     m_mainForm = std::make_unique<TMainForm>(
-        MainFormServices{env, settings, settingsPath, m_prompts, m_clock, data, m_openUrl});
+        MainFormServices{env, settings, settingsPath, m_prompts, m_clock, data, m_openUrl, {}});
     Chrome().mainWindow = m_mainForm.get();
     m_mainForm->show();
 }

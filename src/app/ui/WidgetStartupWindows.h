@@ -27,7 +27,7 @@ public:
     SplashDisplay& createSplash(bool visible) override;
     void destroySplash() override;
     void createMainWindow(Environment& env, Settings& settings, const QString& settingsPath,
-                          MainFormData& data) override;
+                          TDataModule1& data) override;
     void runMessageLoop() override;
 
     TMainForm* mainForm() const { return m_mainForm.get(); }

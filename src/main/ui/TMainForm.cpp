@@ -4,16 +4,31 @@
 #include "common/Clock.h"
 #include "common/DateHelpers.h"
 #include "common/Error.h"
+#include "common/LetWindowsRepaint.h"
 #include "common/ProgramInfo.h"
 #include "common/Prompts.h"
+#include "common/SqlText.h"
 #include "common/TextCatalogue.h"
 #include "common/ui/Chrome.h"
 #include "common/ui/ErrorGuard.h"
+#include "common/ui/InputBlocker.h"
+#include "common/ui/WaitWindow.h"
+#include "db/DataSetOps.h"
+#include "db/TDataModule1.h"
+#include "db/ui/DBGrid.h"
 #include "env/Environment.h"
 #include "env/Settings.h"
-#include "main/MainFormData.h"
+#include "main/AccountListModel.h"
+#include "main/DataModuleFormData.h"
+#include "main/DossierDeletion.h"
+#include "main/Dossiers.h"
+#include "main/EntriesDisplay.h"
+#include "main/ui/AccountListView.h"
 #include "main/ui/MenuRow.h"
 #include "main/ui/TAboutBox.h"
+#include "main/ui/TEnterFile.h"
+#include "main/ui/TEnterPassWord.h"
+#include "main/ui/TFileList.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -22,11 +37,11 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLocale>
 #include <QMenu>
 #include <QPushButton>
 #include <QSplitter>
 #include <QStyle>
-#include <QTableWidget>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -38,6 +53,24 @@ namespace {
 constexpr int kAccountPanelMinimumWidth = 150;
 constexpr int kChartAreaMinimumHeight = 120;
 constexpr int kHistoryAreaMinimumHeight = 90;
+
+const QColor kGridHeaderColor{0xD8, 0xD8, 0xD8};
+const QColor kGridSelectionColor{0x31, 0x6A, 0xC5};
+
+// The wait cursor for as long as it lives.
+class WaitCursor
+{
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    Q_DISABLE_COPY_MOVE(WaitCursor)
+};
+
+QString ProgramCaption()
+{
+    return QStringLiteral(" ") + QString::fromUtf8(ProgramTitle) + QStringLiteral(" ") +
+           QString::fromLatin1(ProgramVersion);
+}
 
 QPushButton* CommandButton(const QString& name, const QString& caption, QWidget* parent)
 {
@@ -92,11 +125,11 @@ TMainForm::TMainForm(MainFormServices services) : m_services(std::move(services)
     options.mainWindow = true;
     SetUpChrome(this, options);
     AddDragHandle(this, Lab_Copyright);
+    showTitle(ProgramCaption());
 
-    const QString caption = QStringLiteral(" ") + QString::fromUtf8(ProgramTitle) +
-                            QStringLiteral(" ") + QString::fromLatin1(ProgramVersion);
-    Title->setText(caption);
-    setWindowTitle(caption.trimmed());
+    // The account list starts empty; the amounts take the program's currency.
+    m_currency = ProgramCurrencySymbol(QLocale());
+    SetPriceDisplay(m_services.data.Consumption(), m_currency);
 
     CurrentDossierId = -1;
     CurrentAccountId = -1;
@@ -148,6 +181,13 @@ void TMainForm::buildWindow()
     Popup_File->addSeparator();
     Popup_File_Exit =
         Entry(Popup_File, QStringLiteral("Popup_File_Exit"), QStringLiteral("&Quitter"));
+    connect(Popup_File_Add, &QAction::triggered, this, guarded(&TMainForm::Popup_File_AddClick));
+    connect(Popup_File_Open, &QAction::triggered, this, guarded(&TMainForm::Popup_File_OpenClick));
+    connect(Popup_File_Close, &QAction::triggered, this,
+            guarded(&TMainForm::Popup_File_CloseClick));
+    connect(Popup_File_Delete, &QAction::triggered, this,
+            guarded(&TMainForm::Popup_File_DeleteClick));
+    connect(Popup_File_Edit, &QAction::triggered, this, guarded(&TMainForm::Popup_File_EditClick));
     connect(Popup_File_Exit, &QAction::triggered, this, guarded(&TMainForm::Popup_File_ExitClick));
 
     const auto publishMenu = [this](const QString& prefix, QAction*& stat, QMenu*& list,
@@ -281,11 +321,14 @@ void TMainForm::buildWindow()
     auto* tree = new QVBoxLayout(Pan_Tree);
     tree->setContentsMargins(0, 0, 0, 0);
     tree->setSpacing(1);
-    Grid_AccountList = new QTableWidget(0, 1, Pan_Tree);
+    m_accounts = new AccountListModel(this);
+    Grid_AccountList = new AccountListView(Pan_Tree);
     Grid_AccountList->setObjectName(QStringLiteral("Grid_AccountList"));
-    Grid_AccountList->horizontalHeader()->hide();
-    Grid_AccountList->verticalHeader()->hide();
-    Grid_AccountList->horizontalHeader()->setStretchLastSection(true);
+    Grid_AccountList->setAccountModel(m_accounts);
+    connect(Grid_AccountList, &AccountListView::selectRequested, this,
+            guarded(&TMainForm::Grid_AccountListClick));
+    connect(Grid_AccountList, &AccountListView::editRequested, this,
+            guarded(&TMainForm::Grid_AccountListDblClick));
     Btn_Account_Add = CommandButton(QStringLiteral("Btn_Account_Add"),
                                     QStringLiteral("  &Ajouter un compte"), Pan_Tree);
     Btn_Account_Edit = CommandButton(QStringLiteral("Btn_Account_Edit"),
@@ -296,6 +339,12 @@ void TMainForm::buildWindow()
     tree->addWidget(Btn_Account_Add);
     tree->addWidget(Btn_Account_Edit);
     tree->addWidget(Btn_Account_Delete);
+    connect(Btn_Account_Add, &QPushButton::clicked, this,
+            guarded(&TMainForm::Btn_Account_AddClick));
+    connect(Btn_Account_Edit, &QPushButton::clicked, this,
+            guarded(&TMainForm::Btn_Account_EditClick));
+    connect(Btn_Account_Delete, &QPushButton::clicked, this,
+            guarded(&TMainForm::Btn_Account_DeleteClick));
     Splitter->addWidget(Pan_Tree);
 
     // Right area: statistics above, entries below.
@@ -324,13 +373,15 @@ void TMainForm::buildWindow()
     bottomLayout->setContentsMargins(0, 0, 0, 0);
     bottomLayout->setSpacing(1);
     bottomLayout->addWidget(Heading(QStringLiteral("HISTORIQUE DES CONSOMMATIONS"), bottom));
-    Grid_Consumption = new QTableWidget(0, 4, bottom);
+    Grid_Consumption = new DBGrid(m_services.prompts, bottom);
     Grid_Consumption->setObjectName(QStringLiteral("Grid_Consumption"));
-    Grid_Consumption->setHorizontalHeaderLabels({QStringLiteral("Date"), QStringLiteral("Quantité"),
-                                                 QStringLiteral("Montant"),
-                                                 QStringLiteral("Commentaire")});
-    Grid_Consumption->verticalHeader()->hide();
-    Grid_Consumption->horizontalHeader()->setStretchLastSection(true);
+    Grid_Consumption->setHeaderColor(kGridHeaderColor);
+    Grid_Consumption->setSelectionColors(kGridSelectionColor);
+    Grid_Consumption->setDataSource(&m_services.data.DSConsumption(),
+                                    {QStringLiteral("DateAction"), QStringLiteral("Quantity"),
+                                     QStringLiteral("Price"), QStringLiteral("Description")});
+    connect(Grid_Consumption, &QAbstractItemView::doubleClicked, this,
+            guarded(&TMainForm::Grid_ConsumptionDblClick));
     bottomLayout->addWidget(Grid_Consumption, 1);
     auto* entryButtons = new QHBoxLayout;
     Btn_Consumption_Add = CommandButton(QStringLiteral("Btn_Consumption_Add"),
@@ -344,6 +395,12 @@ void TMainForm::buildWindow()
         entryButtons->addWidget(b);
     }
     entryButtons->addStretch();
+    connect(Btn_Consumption_Add, &QPushButton::clicked, this,
+            guarded(&TMainForm::Btn_Consumption_AddClick));
+    connect(Btn_Consumption_Edit, &QPushButton::clicked, this,
+            guarded(&TMainForm::Btn_Consumption_EditClick));
+    connect(Btn_Consumption_Delete, &QPushButton::clicked, this,
+            guarded(&TMainForm::Btn_Consumption_DeleteClick));
     bottomLayout->addLayout(entryButtons);
     Splitter1->addWidget(top);
     Splitter1->addWidget(bottom);
@@ -376,15 +433,26 @@ std::function<void()> TMainForm::guarded(void (TMainForm::*handler)())
     };
 }
 
+void TMainForm::showTitle(const QString& title)
+{
+    Title->setText(title);
+    // "[*]" in a caption is the toolkit's placeholder for the modified mark; doubled, it shows
+    // as typed.
+    setWindowTitle(TrimLeadingBlanks(title).replace(QLatin1String("[*]"), QLatin1String("[*][*]")));
+}
+
 void TMainForm::RefreshCommands()
 {
+    std::optional<Error> listFailure;
     if (CurrentDossierId == -1) {
-        Grid_AccountList->setRowCount(0);
-        Grid_Consumption->setRowCount(0);
-        CurrentAccountId = -1;
+        try {
+            RebuildAccountList(-1);
+        } catch (const Error& e) {
+            listFailure = e;
+        }
     }
-    const CommandDecision decision =
-        DecideCommands(CurrentDossierId, CurrentAccountId, m_services.data);
+    DataModuleFormData data(m_services.data);
+    const CommandDecision decision = DecideCommands(CurrentDossierId, CurrentAccountId, data);
     m_state = decision.state;
     const CommandEnables& e = decision.enables;
 
@@ -410,16 +478,18 @@ void TMainForm::RefreshCommands()
     Btn_Consumption_Delete->setEnabled(e.consumptionEditDelete);
     Pan_Stat->setEnabled(e.statistics);
     Chart1->setEnabled(e.statistics);
-    // Every control is set before the failed read is reported.
+    // Every control is set before a failed read is reported.
+    if (listFailure)
+        throw *listFailure;
     if (decision.failure)
         throw *decision.failure;
 }
 
 void TMainForm::OpenFirstDossier()
 {
-    int id = -1;
+    std::optional<DossierRef> first;
     try {
-        id = m_services.data.FirstDossierToOpen();
+        first = FirstDossierForStartup(m_services.data.MainFile());
     } catch (const Error&) {
         m_services.prompts.showMessage(
             QStringLiteral("INSTABILITE DETECTEE !!\r\rL'exécutable de ce logiciel ne semble pas "
@@ -431,8 +501,183 @@ void TMainForm::OpenFirstDossier()
         Popup_Help_WebClick();
         return;
     }
-    if (id >= 0)
-        CurrentDossierId = id;
+    if (first)
+        RunGuarded(m_services.prompts,
+                   [this, &first] { OpenDossier(int(first->id), first->name); });
+}
+
+void TMainForm::OpenDossier(int id, const QString& name)
+{
+    showTitle(ProgramCaption() + QStringLiteral(" - ") + name);
+    CurrentDossierId = id;
+    ReplaceWhereLine(m_services.data.Account(),
+                     QStringLiteral("WHERE Id_File=") + QString::number(id));
+    RebuildAccountList(-1);
+    RefreshCommands();
+}
+
+void TMainForm::CloseDossier()
+{
+    showTitle(ProgramCaption());
+    CurrentDossierId = -1;
+    RefreshCommands();
+}
+
+void TMainForm::RebuildAccountList(qint64 selectId)
+{
+    const WaitCursor cursor;
+    const InputBlocker blocker(this);
+    int row = -1;
+    try {
+        row = m_accounts->rebuild(m_services.data.Query(), CurrentDossierId, selectId);
+    } catch (...) {
+        // The list is empty: no account stays selected.
+        SelectCurrentAccount();
+        throw;
+    }
+    Grid_AccountList->setCurrentRow(row);
+    Grid_AccountList->viewport()->update();
+    SelectCurrentAccount();
+}
+
+void TMainForm::RefreshAccountEntry(qint64 accountId)
+{
+    m_accounts->refresh(m_services.data.Query(), accountId);
+    Grid_AccountList->viewport()->update();
+}
+
+void TMainForm::SelectCurrentAccount()
+{
+    // Nothing else may start while the entries and the statistic are loaded.
+    const InputBlocker blocker(this);
+    DataSet& consumption = m_services.data.Consumption();
+    if (CurrentDossierId >= 0 && m_accounts->rowCount() > 0) {
+        // The list always has a current row while it has rows.
+        if (Grid_AccountList->currentRow() < 0)
+            Grid_AccountList->setCurrentRow(0);
+        const AccountEntry entry = m_accounts->entry(Grid_AccountList->currentRow());
+        CurrentAccountId = int(entry.AccountId);
+        if (m_services.statistic.loadAccountStatistic)
+            m_services.statistic.loadAccountStatistic(entry);
+        ShowAccountEntries(consumption, entry);
+        ComputeStatistic();
+    } else {
+        CurrentAccountId = -1;
+        ShowNoEntries(consumption);
+    }
+}
+
+void TMainForm::ComputeStatistic()
+{
+    if (m_services.statistic.computeStatistic)
+        m_services.statistic.computeStatistic();
+}
+
+void TMainForm::Grid_AccountListClick()
+{
+    SelectCurrentAccount();
+    RefreshCommands();
+}
+
+void TMainForm::Popup_File_AddClick()
+{
+    const std::optional<DossierRef> created = CreateDossier(m_services.data.MainFile(), [this] {
+        TEnterFile dialog(m_services.data.DSMainFile(), m_services.prompts, this);
+        return dialog.exec() == QDialog::Accepted;
+    });
+    if (created)
+        OpenDossier(int(created->id), created->name);
+    RefreshCommands();
+}
+
+void TMainForm::Popup_File_OpenClick()
+{
+    TFileList list(ListDossiers(m_services.data.MainFile()), this);
+    if (list.exec() != QDialog::Accepted || !list.chosen())
+        return;
+    const DossierRef chosen = *list.chosen();
+    const QString stored = ReadDossierPassword(m_services.data.MainFile(), chosen.id);
+    if (!stored.isEmpty()) {
+        TEnterPassWord dialog(this);
+        if (dialog.exec() != QDialog::Accepted)
+            return;
+        if (!PasswordMatches(stored, dialog.password())) {
+            m_services.prompts.showMessage(QStringLiteral("Mot de passe incorrect !"),
+                                           Prompts::Icon::Information);
+            return;
+        }
+    }
+    OpenDossier(int(chosen.id), chosen.name);
+}
+
+void TMainForm::Popup_File_CloseClick()
+{
+    CloseDossier();
+}
+
+void TMainForm::Popup_File_EditClick()
+{
+    // The title keeps the name the dossier was opened with.
+    EditDossier(m_services.data.MainFile(), CurrentDossierId, [this] {
+        TEnterFile dialog(m_services.data.DSMainFile(), m_services.prompts, this);
+        return dialog.exec() == QDialog::Accepted;
+    });
+    RefreshCommands();
+}
+
+void TMainForm::Popup_File_DeleteClick()
+{
+    if (!m_services.prompts.askYesNo(
+            QStringLiteral("Confirmez-vous la suppression de ce dossier ?"),
+            Prompts::Icon::Question))
+        return;
+    const WaitCursor cursor;
+    TWait wait(this);
+    DossierDeletionWindows windows{wait, [this](bool enabled) { setEnabled(enabled); },
+                                   [] { LetWindowsRepaint(); }, [this] { CloseDossier(); }};
+    DeleteDossier(m_services.data, CurrentDossierId, windows);
+}
+
+void TMainForm::Btn_Account_AddClick()
+{
+    // Wired to the account dialog.
+}
+
+void TMainForm::Btn_Account_EditClick()
+{
+    // Wired to the account dialog.
+}
+
+void TMainForm::Btn_Account_DeleteClick()
+{
+    // Wired to the account deletion.
+}
+
+void TMainForm::Btn_Consumption_AddClick()
+{
+    // Wired to the entry dialog.
+}
+
+void TMainForm::Btn_Consumption_EditClick()
+{
+    // Wired to the entry dialog.
+}
+
+void TMainForm::Btn_Consumption_DeleteClick()
+{
+    // Wired to the entry deletion.
+}
+
+void TMainForm::Grid_AccountListDblClick()
+{
+    if (Btn_Account_Edit->isEnabled())
+        Btn_Account_EditClick();
+}
+
+void TMainForm::Grid_ConsumptionDblClick()
+{
+    if (Btn_Consumption_Edit->isEnabled())
+        Btn_Consumption_EditClick();
 }
 
 void TMainForm::Timer1Timer()
@@ -537,7 +782,7 @@ void TMainForm::closeEvent(QCloseEvent* event)
 void TMainForm::FormClose()
 {
     Timer1->stop();
-    Grid_AccountList->setRowCount(0);
+    m_accounts->clear();
     // The frame's corner and the client size; a maximised window leaves the last normal
     // placement in the settings.
     StorePlacement(m_services.settings, WindowPlacement{x(), y(), width(), height(), isMaximized()},

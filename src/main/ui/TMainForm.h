@@ -2,6 +2,7 @@
 #pragma once
 
 #include "main/CommandStates.h"
+#include "main/StatisticHooks.h"
 
 #include <QPointer>
 #include <QUrl>
@@ -13,16 +14,18 @@ class QLabel;
 class QMenu;
 class QPushButton;
 class QSplitter;
-class QTableWidget;
 class QTimer;
 class QToolButton;
 
 namespace tilvo {
 
+class AccountListModel;
+class AccountListView;
 class Clock;
-class MainFormData;
+class DBGrid;
 class Prompts;
 class TAboutBox;
+class TDataModule1;
 struct Environment;
 struct Settings;
 
@@ -34,9 +37,10 @@ struct MainFormServices
     QString settingsPath; // where the settings are saved when the window closes
     Prompts& prompts;
     const Clock& clock;
-    MainFormData& data;
+    TDataModule1& data; // the shared data module
     // Opens a file or an address with the desktop's handler.
     std::function<bool(const QUrl&)> openUrl;
+    StatisticHooks statistic;
 };
 
 // The main window: menus, the account panel, the statistics and the entries of the selected
@@ -56,6 +60,26 @@ public:
     // The enabling pass; every action of the window ends with it.
     void RefreshCommands();
     CommandState currentState() const { return m_state; }
+
+    // Makes dossier `id` the open one: the title, the accounts of the dossier, the first of
+    // them selected, the enabling pass.
+    void OpenDossier(int id, const QString& name);
+    // No dossier open any more; the enabling pass empties the lists.
+    void CloseDossier();
+
+    // The account list: rebuilt from the database with account `selectId` selected (-1: the
+    // first row); one entry built again in its place; the highlighted row made the selected
+    // account, its entries shown in the entries grid and its statistic loaded.
+    void RebuildAccountList(qint64 selectId);
+    void RefreshAccountEntry(qint64 accountId);
+    void SelectCurrentAccount();
+    AccountListModel* accountList() const { return m_accounts; }
+
+    // Recomputes and redraws the statistic of the selected account.
+    void ComputeStatistic();
+
+    // The currency symbol of the amounts ("€" for a locale that says "F", "FF" or "FR").
+    const QString& currencySymbol() const { return m_currency; }
 
     // Title bar and menu bar.
     QWidget* TitleBar;
@@ -105,7 +129,7 @@ public:
 
     // Account panel, statistics and entries.
     QWidget* Pan_Tree;
-    QTableWidget* Grid_AccountList;
+    AccountListView* Grid_AccountList;
     QPushButton* Btn_Account_Add;
     QPushButton* Btn_Account_Edit;
     QPushButton* Btn_Account_Delete;
@@ -113,7 +137,7 @@ public:
     QSplitter* Splitter1;
     QWidget* Pan_Stat;
     QWidget* Chart1;
-    QTableWidget* Grid_Consumption;
+    DBGrid* Grid_Consumption;
     QPushButton* Btn_Consumption_Add;
     QPushButton* Btn_Consumption_Edit;
     QPushButton* Btn_Consumption_Delete;
@@ -126,7 +150,13 @@ public:
     QTimer* Timer1;
     void Timer1Timer();
 
+    void Popup_File_AddClick();
+    void Popup_File_OpenClick();
+    void Popup_File_CloseClick();
+    void Popup_File_DeleteClick();
+    void Popup_File_EditClick();
     void Popup_File_ExitClick();
+    void Grid_AccountListClick();
     void Popup_Help_DocClick();
     void Popup_Help_WebClick();
     void Popup_Help_AboutClick();
@@ -139,8 +169,20 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
 
+private Q_SLOTS:
+    // Account and entry commands; the account and entry dialogs are wired here.
+    void Btn_Account_AddClick();
+    void Btn_Account_EditClick();
+    void Btn_Account_DeleteClick();
+    void Btn_Consumption_AddClick();
+    void Btn_Consumption_EditClick();
+    void Btn_Consumption_DeleteClick();
+    void Grid_AccountListDblClick();
+    void Grid_ConsumptionDblClick();
+
 private:
     void buildWindow();
+    void showTitle(const QString& title);
     // Opens the first dossier when it has no password; a dossier table that cannot be read
     // is reported as an incompatible program.
     void OpenFirstDossier();
@@ -151,6 +193,8 @@ private:
     std::function<void()> guarded(void (TMainForm::*handler)());
 
     MainFormServices m_services;
+    AccountListModel* m_accounts = nullptr;
+    QString m_currency;
     CommandState m_state = CommandState::S0;
     bool m_placed = false;
     bool m_colonShown = true;

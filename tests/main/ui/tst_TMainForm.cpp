@@ -2,9 +2,13 @@
 #include "common/Clock.h"
 #include "common/Error.h"
 #include "common/ui/Chrome.h"
+#include "db/DataSet.h"
+#include "db/ui/DBGrid.h"
 #include "env/Environment.h"
 #include "env/Settings.h"
-#include "main/MainFormData.h"
+#include "main/AccountListModel.h"
+#include "main/MainTestData.h"
+#include "main/ui/AccountListView.h"
 #include "main/ui/TMainForm.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestFiles.h"
@@ -15,7 +19,6 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QSplitter>
-#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -25,34 +28,14 @@ using namespace tilvo;
 
 namespace {
 
-struct FakeData final : MainFormData
+// The database of every window of this test case: the full schema, copied for each one.
+test::TestDatabase& Database()
 {
-    bool profiles = false;
-    bool consumptionEmpty = true;
-    bool failProfiles = false;
-    bool failConsumption = false;
-    bool ProfilesHasRow() override
-    {
-        if (failProfiles)
-            throw Error("Table PROFILES introuvable");
-        return profiles;
-    }
-    bool ConsumptionEmpty() override
-    {
-        if (failConsumption)
-            throw Error("Table CONSUMPTION introuvable");
-        return consumptionEmpty;
-    }
-    int FirstDossierToOpen() override
-    {
-        if (failProfiles)
-            throw Error("Table PROFILES introuvable");
-        return firstDossier;
-    }
-    int firstDossier = -1;
-};
+    static test::TestDatabase database;
+    return database;
+}
 
-// One main window over temporary folders, a fixed clock and scripted prompts.
+// One main window over temporary folders, a database, a fixed clock and scripted prompts.
 struct Fixture
 {
     QTemporaryDir dir;
@@ -60,7 +43,8 @@ struct Fixture
     Settings settings;
     test::ScriptedPrompts prompts;
     FixedClock clock{QDateTime(QDate(2026, 12, 10), QTime(14, 5, 9))};
-    FakeData data;
+    test::TestDatabase& db = Database();
+    TDataModule1& data = db.open();
     QList<QUrl> opened;
     bool desktopOpens = true; // whether the desktop has a handler for what is opened
     std::unique_ptr<TMainForm> form;
@@ -71,15 +55,25 @@ struct Fixture
         Chrome().standardChrome = standardChrome;
         env.DataFolder = env.ProgramFolder;
     }
+    ~Fixture()
+    {
+        form.reset();
+        db.release();
+    }
 
     TMainForm& make()
     {
-        form = std::make_unique<TMainForm>(MainFormServices{env, settings,
-                                                            env.DataFolder + "tilvo.ini", prompts,
-                                                            clock, data, [this](const QUrl& url) {
+        form = std::make_unique<TMainForm>(MainFormServices{env,
+                                                            settings,
+                                                            env.DataFolder + "tilvo.ini",
+                                                            prompts,
+                                                            clock,
+                                                            data,
+                                                            [this](const QUrl& url) {
                                                                 opened.append(url);
                                                                 return desktopOpens;
-                                                            }});
+                                                            },
+                                                            {}});
         return *form;
     }
 
@@ -153,6 +147,7 @@ public:
     }
 
 private Q_SLOTS:
+    void initTestCase() { Database().prepare(); }
     void createdInStateS0();
     void enablingPassFollowsTheState();
     void unreadableDossierTableIsShownNotThrown();
@@ -180,7 +175,7 @@ private Q_SLOTS:
 void TestTMainForm::createdInStateS0()
 {
     Fixture f;
-    f.data.profiles = true;
+    f.db.addDossier("Maison", "secret");
     TMainForm& w = f.make();
     QCOMPARE(w.currentState(), CommandState::S0);
     QCOMPARE(w.windowTitle(), QString("Tilvo 1.83"));
@@ -230,12 +225,15 @@ void TestTMainForm::createdInStateS0()
 
 void TestTMainForm::enablingPassFollowsTheState()
 {
+    // Accounts of dossiers 3 (none) and 4, while the dossier table itself is empty.
     Fixture f;
+    const qint64 water = f.db.addAccount(4, "Eau");
+    const qint64 gas = f.db.addAccount(4, "Gaz");
+    f.db.addEntry(4, gas, QDate(2008, 3, 1), 5, 1.5);
     TMainForm& w = f.make();
     QVERIFY(!w.Popup_File_Open->isEnabled());
 
-    w.CurrentDossierId = 3;
-    w.RefreshCommands();
+    w.OpenDossier(3, "Vide");
     QCOMPARE(w.currentState(), CommandState::S1);
     QVERIFY(w.Menu_Report->isEnabled() && w.Btn_Report->isEnabled());
     QVERIFY(!w.Popup_Report_Stat->isEnabled());
@@ -243,9 +241,10 @@ void TestTMainForm::enablingPassFollowsTheState()
     QVERIFY(!w.Btn_Account_Edit->isEnabled());
     QVERIFY(!w.Popup_File_Add->isEnabled() && w.Popup_File_Delete->isEnabled());
 
-    w.CurrentAccountId = 8;
-    f.data.consumptionEmpty = true;
-    w.RefreshCommands();
+    // The first account has no entries.
+    w.CloseDossier();
+    w.OpenDossier(4, "Maison");
+    QCOMPARE(w.CurrentAccountId, int(water));
     QCOMPARE(w.currentState(), CommandState::S2);
     QVERIFY(w.Menu_Html->isEnabled());
     QVERIFY(!w.Popup_Html_Stat->isEnabled());
@@ -254,25 +253,28 @@ void TestTMainForm::enablingPassFollowsTheState()
     QVERIFY(!w.Btn_Consumption_Delete->isEnabled());
     QVERIFY(!w.Chart1->isEnabled());
 
-    f.data.consumptionEmpty = false;
-    w.RefreshCommands();
+    // The second has one.
+    QTest::keyClick(w.Grid_AccountList, Qt::Key_Down);
+    QTest::keyClick(w.Grid_AccountList, Qt::Key_Space);
+    QCOMPARE(w.CurrentAccountId, int(gas));
     QCOMPARE(w.currentState(), CommandState::S3);
     QVERIFY(w.Popup_Html_Stat->isEnabled() && w.Popup_Report_List->menuAction()->isEnabled());
     QVERIFY(w.Btn_Consumption_Edit->isEnabled() && w.Chart1->isEnabled());
 
     // Back to S0: the publishing entries, unreachable, keep their state.
-    w.CurrentDossierId = -1;
-    w.RefreshCommands();
+    w.CloseDossier();
     QCOMPARE(w.currentState(), CommandState::S0);
     QCOMPARE(w.CurrentAccountId, -1);
     QVERIFY(w.Popup_Html_Stat->isEnabled());
     QVERIFY(!w.Menu_Html->isEnabled());
+    QCOMPARE(w.accountList()->rowCount(), 0);
+    QCOMPARE(w.Grid_Consumption->model()->rowCount(), 0);
 }
 
 void TestTMainForm::unreadableDossierTableIsShownNotThrown()
 {
     Fixture f;
-    f.data.failProfiles = true;
+    f.db.exec("DROP TABLE PROFILES");
     TMainForm& w = f.make();
     QCOMPARE(w.currentState(), CommandState::S0);
     QCOMPARE(f.prompts.shown.size(), 2);
@@ -285,7 +287,8 @@ void TestTMainForm::unreadableDossierTableIsShownNotThrown()
     QCOMPARE(f.prompts.shown.first().icon, Prompts::Icon::Warning);
     QCOMPARE(f.opened, QList<QUrl>{QUrl("https://www.vantrel-software.example/")});
     // The enabling pass that follows meets the same error and shows it.
-    QCOMPARE(f.prompts.texts().last(), QString("Table PROFILES introuvable"));
+    QVERIFY2(f.prompts.texts().last().contains("PROFILES"), qPrintable(f.prompts.texts().last()));
+    QCOMPARE(f.prompts.shown.last().icon, Prompts::Icon::Error);
     // No command that needs a dossier is offered, nor a dossier to open.
     for (QWidget* control : std::initializer_list<QWidget*>{
              w.Menu_Report, w.Menu_Html, w.Btn_Report, w.Btn_Html, w.Grid_AccountList,
@@ -299,9 +302,8 @@ void TestTMainForm::unreadableDossierTableIsShownNotThrown()
     QVERIFY(w.Popup_File_Add->isEnabled());
 
     // Entries that cannot be read are reported, and cannot be edited or drawn.
-    f.data.failProfiles = false;
-    f.data.failConsumption = true;
-    f.data.consumptionEmpty = false;
+    f.data.Consumption().close();
+    f.db.exec("DROP TABLE CONSUMPTION");
     w.CurrentDossierId = 3;
     w.CurrentAccountId = 8;
     QVERIFY_THROWS_EXCEPTION(Error, w.RefreshCommands());
@@ -315,10 +317,13 @@ void TestTMainForm::unreadableDossierTableIsShownNotThrown()
 void TestTMainForm::firstDossierWithoutPasswordOpens()
 {
     Fixture f;
-    f.data.firstDossier = 5;
+    f.db.addDossier("Autre", "x");
+    f.db.exec("DELETE FROM PROFILES");
+    const qint64 id = f.db.addDossier("Maison");
     TMainForm& w = f.make();
-    QCOMPARE(w.CurrentDossierId, 5);
+    QCOMPARE(w.CurrentDossierId, int(id));
     QCOMPARE(w.currentState(), CommandState::S1);
+    QCOMPARE(w.windowTitle(), QString("Tilvo 1.83 - Maison"));
 }
 
 void TestTMainForm::screenshotsOfS0AndS1()

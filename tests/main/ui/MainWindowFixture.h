@@ -1,0 +1,130 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "common/Clock.h"
+#include "common/ui/Chrome.h"
+#include "env/Environment.h"
+#include "env/Settings.h"
+#include "main/AccountEntry.h"
+#include "main/MainTestData.h"
+#include "main/ui/TMainForm.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QLocale>
+#include <QPointer>
+#include <QScopeGuard>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+namespace tilvo::test {
+
+// The modal dialog of that class once it shows, null before.
+template <typename Dialog> Dialog* OpenDialog()
+{
+    return qobject_cast<Dialog*>(QApplication::activeModalWidget());
+}
+
+// Closes a dialog left open by a failed check, so that the test goes on to report it.
+class ClosedOnFailure
+{
+public:
+    explicit ClosedOnFailure(QDialog* dialog) : m_dialog(dialog) {}
+    ~ClosedOnFailure()
+    {
+        if (m_dialog && m_dialog->isVisible() && QTest::currentTestFailed())
+            m_dialog->reject();
+    }
+    Q_DISABLE_COPY_MOVE(ClosedOnFailure)
+
+private:
+    QPointer<QDialog> m_dialog;
+};
+
+// Runs `drive` on the next modal dialog of that class once it shows.
+template <typename Dialog> void WhenShown(std::function<void(Dialog*)> drive)
+{
+    QTimer::singleShot(0, [drive] {
+        Dialog* dialog = nullptr;
+        const auto closeAny = qScopeGuard([&dialog] {
+            if (!dialog && QTest::currentTestFailed())
+                if (auto* open = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+                    open->reject();
+        });
+        QTRY_VERIFY((dialog = OpenDialog<Dialog>()) != nullptr);
+        const ClosedOnFailure closing(dialog);
+        QVERIFY(QTest::qWaitForWindowExposed(dialog));
+        drive(dialog);
+    });
+}
+
+inline void Grab(QWidget* window, const QString& name)
+{
+    QDir().mkpath(QStringLiteral("screenshots"));
+    QVERIFY(window->grab().save(QStringLiteral("screenshots/") + name + QStringLiteral(".png")));
+}
+
+// One main window over its own folders and database, with the program's French formats, a
+// fixed clock and scripted prompts. The database is opened by the fixture and filled by the
+// test before the window is made.
+struct MainWindowFixture
+{
+    QTemporaryDir dir;
+    Environment env = MakeEnvironment(dir.path(), QStringLiteral("/usr/bin/tilvo"), true);
+    Settings settings;
+    ScriptedPrompts prompts;
+    FixedClock clock{QDateTime(QDate(2026, 12, 10), QTime(14, 5, 9))};
+    TestDatabase& db;
+    TDataModule1& data;
+    QList<AccountEntry> loaded; // what the statistics panel was handed
+    int computed = 0;           // how often the statistic was recomputed
+    std::unique_ptr<TMainForm> form;
+
+    explicit MainWindowFixture(TestDatabase& database, bool odbc = false)
+        : db(database), data(database.open(odbc))
+    {
+        Chrome() = ChromeContext{};
+        Chrome().standardChrome = false;
+        env.DataFolder = env.ProgramFolder;
+        QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+    }
+    ~MainWindowFixture()
+    {
+        Chrome().mainWindow = nullptr;
+        form.reset();
+        db.release();
+    }
+    MainWindowFixture(const MainWindowFixture&) = delete;
+    MainWindowFixture& operator=(const MainWindowFixture&) = delete;
+
+    TMainForm& make()
+    {
+        MainFormServices services{env,
+                                  settings,
+                                  env.DataFolder + QStringLiteral("tilvo.ini"),
+                                  prompts,
+                                  clock,
+                                  data,
+                                  [](const QUrl&) { return true; },
+                                  {}};
+        services.statistic.loadAccountStatistic = [this](const AccountEntry& e) { loaded << e; };
+        services.statistic.computeStatistic = [this] { ++computed; };
+        form = std::make_unique<TMainForm>(std::move(services));
+        Chrome().mainWindow = form.get();
+        return *form;
+    }
+
+    TMainForm& shown()
+    {
+        TMainForm& w = make();
+        w.show();
+        if (!QTest::qWaitForWindowExposed(&w))
+            qWarning("main window not exposed");
+        return w;
+    }
+};
+
+} // namespace tilvo::test
