@@ -39,7 +39,7 @@ control=$(dpkg-deb --ctrl-tarfile "$deb" | tar -t)
 if grep -Eq '(preinst|postinst|prerm|postrm|config)$' <<< "$control"; then
   fail "maintainer scripts in the package: $control"
 fi
-outside=$(dpkg-deb --contents "$deb" | awk '{print $6}' | grep -Ev '^\./(usr/)?$|^\./usr/(bin|lib/tilvo|share)/' || true)
+outside=$(dpkg-deb --contents "$deb" | awk '{print $6}' | grep -Ev '^\./(usr/(lib/)?)?$|^\./usr/(bin|lib/tilvo|share)/' || true)
 [ -z "$outside" ] || fail "files outside /usr/bin, /usr/lib/tilvo and /usr/share: $outside"
 
 step "dependencies resolve (apt-get --simulate)"
