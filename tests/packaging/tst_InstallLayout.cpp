@@ -27,6 +27,10 @@ Run RunProgram(const QString& program, const QStringList& arguments,
     QProcess process;
     if (!workingDirectory.isEmpty())
         process.setWorkingDirectory(workingDirectory);
+    // A DESTDIR of the caller's would move the installation away from the prefix given.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("DESTDIR"));
+    process.setProcessEnvironment(environment);
     process.start(program, arguments);
     Run run;
     if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
