@@ -5,7 +5,8 @@
 # its own files, its dependencies resolve, and, unpacked into a throw-away root: the installed
 # files pass the desktop's validators, every library of the executables is found, and the menu
 # entry's Exec line started from another folder with a fresh home reaches the main window
-# (under Xvfb) without writing into the program folder.
+# (under Xvfb), and tilvo-cli, when packaged, writes a backup to a name relative to the
+# caller's folder; neither writes into the program folder.
 set -euo pipefail
 cd "$(dirname "$(readlink -f "$0")")/.."
 ./scripts/install-deps.sh --package
@@ -120,6 +121,20 @@ echo "data folder: $data"
 kill "$program_pid"
 wait "$program_pid" 2> /dev/null || true
 program_pid=
+
+if [ -x "$root/usr/bin/tilvo-cli" ]; then
+  step "tilvo-cli through its launcher, from another folder: --help, then a backup to a relative name"
+  cli() {
+    (cd "$elsewhere" && env -i HOME="$home" PATH="$root/usr/bin:/usr/bin:/bin" \
+      XDG_RUNTIME_DIR="$work/runtime" LANG=C.UTF-8 tilvo-cli "$@")
+  }
+  cli --help > "$work/cli.log" 2>&1 || { cat "$work/cli.log"; fail "tilvo-cli --help"; }
+  head -n 3 "$work/cli.log"
+  cli backup sauvegarde.bkp > "$work/cli.log" 2>&1 || { cat "$work/cli.log"; fail "tilvo-cli backup"; }
+  [ -s "$elsewhere/sauvegarde.bkp" ] || fail "no backup written at $elsewhere/sauvegarde.bkp"
+  echo "backup written at $elsewhere/sauvegarde.bkp"
+fi
+
 (cd "$program_folder" && find . -printf '%p %s %T@\n' | sort) > "$work/after"
 diff "$work/before" "$work/after" || fail "the program folder was written to"
 
