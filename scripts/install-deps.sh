@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Installs the Debian 12 packages the build, the tests and the program need.
+# Installs the Debian 12 packages the build, the tests and the program need; with --package,
+# also what making and checking the Debian package needs.
 # Does nothing when every package is already installed.
 set -euo pipefail
 
@@ -14,7 +15,13 @@ PACKAGES=(
   fonts-liberation2
   libbenchmark-dev
   xvfb xauth poppler-utils
+  desktop-file-utils appstream
 )
+# scripts/package.sh and scripts/check-package.sh: dpkg-shlibdeps and the file command for
+# CPack, lintian, and xwininfo to see the started program's window.
+if [ "${1:-}" = --package ]; then
+  PACKAGES+=(dpkg-dev file lintian x11-utils)
+fi
 
 missing=()
 for p in "${PACKAGES[@]}"; do
