@@ -118,6 +118,7 @@ public:
             paper.height() - m_layout.margins.bottom() - (pageFooter ? pageFooter->height : 0);
 
         RunState state;
+        state.sums.assign(m_sumColumns.size(), 0.0);
         std::vector<ReportItem>* page = nullptr;
         double y = top;
         int lastPlaced = -1;
@@ -136,37 +137,42 @@ public:
                 place(*page, *pageFooter, limit, pageFooter->height, state, false);
             }
         };
-        auto placeColumnHeader = [&](int row) {
-            if (columnHeader) {
-                state.row = row;
-                y += place(*page, *columnHeader, y, columnHeader->height, state, false);
-            }
+        // A band that does not fit goes to the next page, unless the page holds nothing yet
+        // but its header: a band taller than a page is then cut rather than looping.
+        bool bodyOnPage = false;
+        bool columnsOnPage = false;
+        auto makeRoom = [&](double height, int nextRow) {
+            if (y + height <= limit + 1e-9 || !bodyOnPage)
+                return;
+            endPage();
+            startPage(nextRow);
+            bodyOnPage = false;
+            columnsOnPage = false;
+        };
+        auto placeBand = [&](const ReportBand& band, double height, int row, bool stripe) {
+            state.row = row;
+            y += place(*page, band, y, height, state, stripe);
+            bodyOnPage = true;
         };
 
         const int firstRow = rows > 0 ? 0 : -1;
         startPage(firstRow);
-        if (title) {
-            state.row = firstRow;
-            y += place(*page, *title, y, title->height, state, false);
-        }
-        placeColumnHeader(firstRow);
-        bool rowsOnPage = false;
-        if (data) {
+        if (title)
+            placeBand(*title, title->height, firstRow, false);
+        if (data && rows > 0) {
             for (int row = 0; row < rows; ++row) {
                 state.row = row;
                 const double height = rowHeight(*data, state);
-                if (y + height > limit && (rowsOnPage || y > top)) {
-                    endPage();
-                    startPage(row);
-                    placeColumnHeader(row);
-                    rowsOnPage = false;
+                const double columns = columnHeader && !columnsOnPage ? columnHeader->height : 0;
+                makeRoom(columns + height, row);
+                if (columnHeader && !columnsOnPage) {
+                    placeBand(*columnHeader, columnHeader->height, row, false);
+                    columnsOnPage = true;
                 }
-                state.row = row;
                 ++state.line;
                 accumulate(row, state);
-                y += place(*page, *data, y, height, state, data->stripe.isValid() && row % 2 == 1);
+                placeBand(*data, height, row, data->stripe.isValid() && row % 2 == 1);
                 lastPlaced = row;
-                rowsOnPage = true;
             }
         } else {
             for (int row = 0; row < rows; ++row) {
@@ -174,14 +180,14 @@ public:
                 accumulate(row, state);
             }
             lastPlaced = rows - 1;
+            if (columnHeader) {
+                makeRoom(columnHeader->height, firstRow);
+                placeBand(*columnHeader, columnHeader->height, firstRow, false);
+            }
         }
         if (summary) {
-            if (y + summary->height > limit && y > top) {
-                endPage();
-                startPage(lastPlaced);
-            }
-            state.row = lastPlaced;
-            y += place(*page, *summary, y, summary->height, state, false);
+            makeRoom(summary->height, lastPlaced);
+            placeBand(*summary, summary->height, lastPlaced, false);
         }
         endPage();
 
@@ -374,7 +380,6 @@ private:
 
     void accumulate(int row, RunState& state) const
     {
-        state.sums.resize(m_sumColumns.size());
         for (size_t i = 0; i < m_sumColumns.size(); ++i)
             state.sums[i] += m_data->number(row, m_sumColumns[i]);
     }

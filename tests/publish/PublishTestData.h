@@ -6,6 +6,7 @@
 #include "db/DbTestSupport.h"
 #include "images/BmpFile.h"
 #include "images/Picture.h"
+#include "publish/ReportData.h"
 #include "stats/BucketTable.h"
 #include "stats/ComputeStatistic.h"
 #include "stats/StatisticFormats.h"
@@ -15,6 +16,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QProcess>
+#include <QSqlQuery>
 #include <QVariant>
 #include <optional>
 
@@ -114,6 +116,47 @@ inline StatisticState SmallAccountState(DataSet& query, BucketTable& buckets, qi
     ComputeStatistic(state, buckets, query, 1, account, true);
     return state;
 }
+
+// `count` entries of the account, one a day from 01/01/2000, quantity 1.5 and amount 2.25 each,
+// written in one transaction straight into the table.
+inline void AddManyEntries(Connection& c, qint64 account, int count)
+{
+    Transaction t(c);
+    QSqlQuery q(c.database());
+    q.prepare(QStringLiteral("INSERT INTO CONSUMPTION (Id_File, Id_Account, DateAction, Quantity, "
+                             "Price, Description) VALUES (1, ?, ?, 1.5, 2.25, ?)"));
+    const QDate first(2000, 1, 1);
+    for (int i = 0; i < count; ++i) {
+        q.addBindValue(account);
+        q.addBindValue(first.addDays(i).toString(QStringLiteral("yyyy-MM-dd")));
+        q.addBindValue(QStringLiteral("Relevé n° %1").arg(i + 1));
+        q.exec();
+    }
+    q.finish();
+    t.commit();
+}
+
+// Report rows held in memory: a day, a quantity, an amount, a comment and the decimals.
+class Rows final : public ReportData
+{
+public:
+    QStringList columns{"Day", "Quantity", "Price", "Comment", "Decimals"};
+    QList<QVariantList> rows;
+    bool opened = false;
+
+    void open() override { opened = true; }
+    int rowCount() const override { return int(rows.size()); }
+    int columnIndex(const QString& name) const override
+    {
+        for (int i = 0; i < columns.size(); ++i) {
+            if (columns.at(i).compare(name, Qt::CaseInsensitive) == 0)
+                return i;
+        }
+        return -1;
+    }
+    QString text(int row, int column) const override { return rows.at(row).at(column).toString(); }
+    double number(int row, int column) const override { return rows.at(row).at(column).toDouble(); }
+};
 
 // A picture that stands for the main window's silhouette.
 inline QImage TestSilhouette()

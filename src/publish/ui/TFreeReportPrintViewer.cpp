@@ -18,18 +18,22 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QShowEvent>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace tilvo {
 
 namespace {
 
-QPushButton* Button(QWidget* parent, const char* name, const QString& caption, const QString& hint)
+// The bar's buttons are flat and as small as their captions, like speed buttons, and leave
+// the keyboard focus where it is.
+QToolButton* Button(QWidget* parent, const char* name, const QString& caption, const QString& hint)
 {
-    auto* button = new QPushButton(caption, parent);
+    auto* button = new QToolButton(parent);
     button->setObjectName(QLatin1String(name));
+    button->setText(caption);
     button->setToolTip(hint);
-    button->setAutoDefault(false);
+    button->setAutoRaise(true);
     button->setFocusPolicy(Qt::NoFocus);
     return button;
 }
@@ -76,7 +80,7 @@ TFreeReportPrintViewer::TFreeReportPrintViewer(Prompts& prompts, QWidget* parent
 
     auto* bottom = new QHBoxLayout;
     bottom->setContentsMargins(6, 4, 0, 0);
-    bottom->setSpacing(4);
+    bottom->setSpacing(1);
     spbPreviewPrint = Button(this, "spbPreviewPrint", QStringLiteral(" &Imprimer"),
                              QStringLiteral("Imprimer le rapport"));
     Btn_Size_OnePage =
@@ -95,11 +99,14 @@ TFreeReportPrintViewer::TFreeReportPrintViewer(Prompts& prompts, QWidget* parent
         Button(this, "spbPreviewLast", QStringLiteral(">|"), QStringLiteral("Dernière page"));
     Lab_Page = new QLabel(this);
     Lab_Page->setObjectName(QStringLiteral("Lab_Page"));
-    Lab_Page->setMinimumWidth(90);
+    Lab_Page->setMinimumWidth(70);
     Lab_Page->setAlignment(Qt::AlignCenter);
     Btn_SavePdf = Button(this, "Btn_SavePdf", QStringLiteral(" En P&DF"),
                          QStringLiteral("Enregistrer le rapport en PDF"));
-    Btn_Close = Button(this, "Btn_Close", QStringLiteral(" &Fermer"), QString());
+    Btn_Close = new QPushButton(QStringLiteral(" &Fermer"), this);
+    Btn_Close->setObjectName(QStringLiteral("Btn_Close"));
+    Btn_Close->setAutoDefault(false);
+    Btn_Close->setFocusPolicy(Qt::NoFocus);
     for (QWidget* w : std::initializer_list<QWidget*>{
              spbPreviewPrint, Btn_Size_OnePage, Btn_Size_PageWidth, Btn_Size_Full, spbPreviewFirst,
              spbPreviewPrior, spbPreviewNext, spbPreviewLast, Lab_Page, Btn_SavePdf})
@@ -114,31 +121,31 @@ TFreeReportPrintViewer::TFreeReportPrintViewer(Prompts& prompts, QWidget* parent
             &TFreeReportPrintViewer::paintPages);
     connect(frPreview, &QPrintPreviewWidget::previewChanged, this,
             &TFreeReportPrintViewer::refreshPageLabel);
-    connect(spbPreviewPrint, &QPushButton::clicked, this,
+    connect(spbPreviewPrint, &QToolButton::clicked, this,
             [this] { RunGuarded(m_prompts, [this] { spbPreviewPrintClick(); }); });
-    connect(Btn_SavePdf, &QPushButton::clicked, this,
+    connect(Btn_SavePdf, &QToolButton::clicked, this,
             [this] { RunGuarded(m_prompts, [this] { Btn_SavePdfClick(); }); });
     connect(BitBtn1, &QPushButton::clicked, this,
             [this] { RunGuarded(m_prompts, [this] { BitBtn1Click(); }); });
-    connect(Btn_Size_OnePage, &QPushButton::clicked, frPreview, &QPrintPreviewWidget::fitInView);
-    connect(Btn_Size_PageWidth, &QPushButton::clicked, frPreview, &QPrintPreviewWidget::fitToWidth);
-    connect(Btn_Size_Full, &QPushButton::clicked, this, [this] {
+    connect(Btn_Size_OnePage, &QToolButton::clicked, frPreview, &QPrintPreviewWidget::fitInView);
+    connect(Btn_Size_PageWidth, &QToolButton::clicked, frPreview, &QPrintPreviewWidget::fitToWidth);
+    connect(Btn_Size_Full, &QToolButton::clicked, this, [this] {
         frPreview->setZoomMode(QPrintPreviewWidget::CustomZoom);
         frPreview->setZoomFactor(1.0);
     });
-    connect(spbPreviewFirst, &QPushButton::clicked, this, [this] {
+    connect(spbPreviewFirst, &QToolButton::clicked, this, [this] {
         frPreview->setCurrentPage(1);
         refreshPageLabel();
     });
-    connect(spbPreviewPrior, &QPushButton::clicked, this, [this] {
+    connect(spbPreviewPrior, &QToolButton::clicked, this, [this] {
         frPreview->setCurrentPage(qMax(1, currentPage() - 1));
         refreshPageLabel();
     });
-    connect(spbPreviewNext, &QPushButton::clicked, this, [this] {
+    connect(spbPreviewNext, &QToolButton::clicked, this, [this] {
         frPreview->setCurrentPage(qMin(pageCount(), currentPage() + 1));
         refreshPageLabel();
     });
-    connect(spbPreviewLast, &QPushButton::clicked, this, [this] {
+    connect(spbPreviewLast, &QToolButton::clicked, this, [this] {
         frPreview->setCurrentPage(pageCount());
         refreshPageLabel();
     });

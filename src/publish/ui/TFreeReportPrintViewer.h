@@ -12,6 +12,7 @@ class QLineEdit;
 class QPrintPreviewWidget;
 class QPrinter;
 class QPushButton;
+class QToolButton;
 
 namespace tilvo {
 
@@ -35,16 +36,16 @@ public:
 
     QLabel* Title;
     QPrintPreviewWidget* frPreview;
-    QPushButton* spbPreviewPrint;
-    QPushButton* Btn_Size_OnePage;
-    QPushButton* Btn_Size_PageWidth;
-    QPushButton* Btn_Size_Full;
-    QPushButton* spbPreviewFirst;
-    QPushButton* spbPreviewPrior;
-    QPushButton* spbPreviewNext;
-    QPushButton* spbPreviewLast;
+    QToolButton* spbPreviewPrint;
+    QToolButton* Btn_Size_OnePage;
+    QToolButton* Btn_Size_PageWidth;
+    QToolButton* Btn_Size_Full;
+    QToolButton* spbPreviewFirst;
+    QToolButton* spbPreviewPrior;
+    QToolButton* spbPreviewNext;
+    QToolButton* spbPreviewLast;
     QLabel* Lab_Page;
-    QPushButton* Btn_SavePdf;
+    QToolButton* Btn_SavePdf;
     QPushButton* Btn_Close;
     QLineEdit* Ed_Key;
     QPushButton* BitBtn1;
