@@ -129,7 +129,7 @@ void TestReportTemplate::shippedTemplatesRead()
          {ReportBandKind::PageHeader, ReportBandKind::ReportTitle, ReportBandKind::ColumnHeader,
           ReportBandKind::MasterData, ReportBandKind::Summary, ReportBandKind::PageFooter})
         QVERIFY2(t.band(kind), qPrintable(ReportBandName(kind)));
-    for (const QString& picture : {"Img_Stat", "Img_Stat_Quantity", "Img_Stat_Price"})
+    for (const char* picture : {"Img_Stat", "Img_Stat_Quantity", "Img_Stat_Price"})
         QCOMPARE(t.findObject(picture) != nullptr, pictures.contains(picture));
     // Every object lies within the printable width.
     for (const ReportBand& band : t.bands) {
