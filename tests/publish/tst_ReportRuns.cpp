@@ -59,6 +59,7 @@ class TestReportRuns : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase_data();
     void initTestCase();
     void init();
     void cleanup();
@@ -84,6 +85,11 @@ private:
     QString m_reports = ShippedReportsFolder();
 };
 
+void TestReportRuns::initTestCase_data()
+{
+    AddProviderRows();
+}
+
 void TestReportRuns::initTestCase()
 {
     m_db.prepare();
@@ -91,8 +97,9 @@ void TestReportRuns::initTestCase()
 
 void TestReportRuns::init()
 {
+    QFETCH_GLOBAL(bool, odbc);
     QVERIFY(m_db.copyTo(QStringLiteral("Data/Access/TILVO.MDB")));
-    m_db.open(false);
+    m_db.open(odbc);
     m_account = AddSmallAccount(c());
     m_query = std::make_unique<DataSet>(c(), QStringLiteral("Query"));
     m_state = SmallAccountState(*m_query, m_buckets, m_account);
