@@ -104,7 +104,11 @@ void PreparedReport::paintPage(QPainter& painter, int page) const
             const double pad = scale.length(o.padding);
             const QRectF inner = r.adjusted(pad, 0, -pad, 0);
             if (o.wrap) {
+                // A word longer than the column stays inside it, cut at its edge.
+                painter.save();
+                painter.setClipRect(r);
                 painter.drawText(inner, int(o.alignment) | Qt::TextWordWrap, item.text);
+                painter.restore();
             } else {
                 const QFontMetricsF metrics(font, painter.device());
                 const QString shown =

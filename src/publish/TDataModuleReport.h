@@ -14,7 +14,8 @@ namespace tilvo {
 class Connection;
 
 // The report data module, made once at start-up: the report query on the program's connection,
-// the report engine reading it, and the variables the program answers.
+// the report engine reading it, and the variables the program answers. It goes before the
+// connection it was given (its query must not outlive it).
 class TDataModuleReport final : public QObject
 {
     Q_OBJECT

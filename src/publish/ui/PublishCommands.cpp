@@ -56,22 +56,21 @@ std::pair<QDate, QDate> EntryBounds(DataSet& consumption)
         return {};
     const int current = consumption.recNo();
     consumption.disableControls();
-    struct Restore
-    {
-        DataSet& set;
-        int row;
-        ~Restore()
-        {
-            if (row >= 0)
-                set.moveTo(row);
-            set.enableControls();
-        }
-    } restore{consumption, current};
-    const Field date = consumption.fieldByName(QStringLiteral("DateAction"));
-    consumption.first();
-    const QDate first = date.asDate();
-    consumption.last();
-    const QDate last = date.asDate();
+    QDate first;
+    QDate last;
+    try {
+        const Field date = consumption.fieldByName(QStringLiteral("DateAction"));
+        consumption.first();
+        first = date.asDate();
+        consumption.last();
+        last = date.asDate();
+        if (current >= 0)
+            consumption.moveTo(current);
+    } catch (...) {
+        consumption.enableControls();
+        throw;
+    }
+    consumption.enableControls();
     return {first, last};
 }
 
