@@ -7,11 +7,30 @@
 
 namespace tilvo {
 
-// Everything that waits for a person: message boxes, file and colour dialogs.
+// Everything that waits for a person: message boxes, file, colour and print dialogs.
 // The program hands in the one that shows windows; tests hand in a scripted one.
 class Prompts
 {
 public:
+    // Where printed pages go: a printer of the system by its name, or a PDF file.
+    struct PrintTarget
+    {
+        QString printerName;
+        QString pdfFile; // when not empty, the pages go to this file instead
+    };
+
+    // What the print dialog is preset with, and what the person chose in it. Pages count from 1.
+    struct PrintSetup
+    {
+        int minPage = 1;
+        int maxPage = 1;
+        int fromPage = 1;
+        int toPage = 1;
+        int copies = 1;
+        bool currentPageOnly = false; // the person chose the selection (the page shown)
+        PrintTarget target;
+    };
+
     enum class Icon
     {
         None,
@@ -36,6 +55,13 @@ public:
                                                 const QString& proposedName,
                                                 const QString& defaultExtension) = 0;
     virtual std::optional<QColor> chooseColor(const QColor& initial) = 0;
+
+    // The print dialog, preset from `setup`; nothing when the person cancels. A system without
+    // printers offers a PDF file instead. Prompts that cannot print answer nothing.
+    virtual std::optional<PrintSetup> choosePrint(const PrintSetup&) { return std::nullopt; }
+    // Printing without a dialog: the system's default printer; without any printer the person
+    // names a PDF file. Nothing when there is nowhere to print.
+    virtual std::optional<PrintTarget> defaultPrintTarget() { return std::nullopt; }
 };
 
 } // namespace tilvo

@@ -39,6 +39,10 @@ ScriptedPrompts::~ScriptedPrompts()
     for (const std::optional<QColor>& answer : std::as_const(colorAnswers))
         Fail(QStringLiteral("scripted colour never asked for: ") +
              (answer ? answer->name() : QStringLiteral("cancel")));
+    if (!printAnswers.isEmpty())
+        Fail(QStringLiteral("scripted print dialog answer never asked for"));
+    if (!printTargetAnswers.isEmpty())
+        Fail(QStringLiteral("scripted printer never asked for"));
 }
 
 void ScriptedPrompts::showMessage(const QString& text, Icon icon, const QString& caption)
@@ -86,6 +90,28 @@ std::optional<QColor> ScriptedPrompts::chooseColor(const QColor& initial)
         return std::nullopt;
     }
     return colorAnswers.dequeue();
+}
+
+std::optional<Prompts::PrintSetup> ScriptedPrompts::choosePrint(const PrintSetup& setup)
+{
+    printRequests.append(setup);
+    if (printAnswers.isEmpty()) {
+        Fail(QStringLiteral("unscripted print dialog, pages %1 to %2")
+                 .arg(setup.minPage)
+                 .arg(setup.maxPage));
+        return std::nullopt;
+    }
+    return printAnswers.dequeue();
+}
+
+std::optional<Prompts::PrintTarget> ScriptedPrompts::defaultPrintTarget()
+{
+    ++printTargetRequests;
+    if (printTargetAnswers.isEmpty()) {
+        Fail(QStringLiteral("unscripted printing without a dialog"));
+        return std::nullopt;
+    }
+    return printTargetAnswers.dequeue();
 }
 
 QStringList ScriptedPrompts::texts() const

@@ -40,14 +40,20 @@ public:
                                         const QString& proposedName,
                                         const QString& defaultExtension) override;
     std::optional<QColor> chooseColor(const QColor& initial) override;
+    std::optional<PrintSetup> choosePrint(const PrintSetup& setup) override;
+    std::optional<PrintTarget> defaultPrintTarget() override;
 
     QQueue<bool> yesNoAnswers;
     QQueue<std::optional<QString>> fileAnswers;
     QQueue<std::optional<QColor>> colorAnswers;
+    QQueue<std::optional<PrintSetup>> printAnswers;        // print dialogs
+    QQueue<std::optional<PrintTarget>> printTargetAnswers; // printing without a dialog
 
-    QList<Shown> shown;          // messages and questions, in order
-    QStringList fileRequests;    // titles of the file dialogs, in order
-    QList<QColor> colorRequests; // initial colours of the colour dialogs, in order
+    QList<Shown> shown;              // messages and questions, in order
+    QStringList fileRequests;        // titles of the file dialogs, in order
+    QList<QColor> colorRequests;     // initial colours of the colour dialogs, in order
+    QList<PrintSetup> printRequests; // how the print dialogs were preset, in order
+    int printTargetRequests = 0;
 
     QStringList texts() const;
 };

@@ -40,6 +40,18 @@ private Q_SLOTS:
         ScriptedPrompts prompts;
         prompts.chooseColor(QColor(0x12, 0x34, 0x56));
     }
+    void printDialog()
+    {
+        ScriptedPrompts prompts;
+        Prompts::PrintSetup setup;
+        setup.maxPage = 4;
+        prompts.choosePrint(setup);
+    }
+    void printWithoutDialog()
+    {
+        ScriptedPrompts prompts;
+        prompts.defaultPrintTarget();
+    }
     void answerLeftOver()
     {
         ScriptedPrompts prompts;
@@ -88,6 +100,20 @@ void TestScriptedPrompts::answersComeInOrderAndAreRecorded()
     QCOMPARE(prompts.shown.at(2).icon, Prompts::Icon::Warning);
     QCOMPARE(prompts.fileRequests, (QStringList{"Ouvrir", "Enregistrer"}));
     QCOMPARE(prompts.colorRequests, QList<QColor>{QColor(Qt::blue)});
+
+    Prompts::PrintSetup chosen;
+    chosen.copies = 2;
+    chosen.target.pdfFile = "/tmp/a.pdf";
+    prompts.printAnswers << chosen << std::nullopt;
+    prompts.printTargetAnswers << Prompts::PrintTarget{"Bureau", {}};
+    Prompts::PrintSetup setup;
+    setup.maxPage = 3;
+    QCOMPARE(prompts.choosePrint(setup)->copies, 2);
+    QVERIFY(!prompts.choosePrint(setup));
+    QCOMPARE(prompts.defaultPrintTarget()->printerName, QString("Bureau"));
+    QCOMPARE(prompts.printRequests.size(), 2);
+    QCOMPARE(prompts.printRequests.at(1).maxPage, 3);
+    QCOMPARE(prompts.printTargetRequests, 1);
 }
 
 void TestScriptedPrompts::anythingUnscriptedFailsTheTestWithItsText()
@@ -99,17 +125,19 @@ void TestScriptedPrompts::anythingUnscriptedFailsTheTestWithItsText()
     const QString log = QString::fromUtf8(child.readAll());
     QCOMPARE(child.exitStatus(), QProcess::NormalExit);
     QVERIFY2(child.exitCode() != 0, qPrintable(log));
-    QVERIFY2(log.contains("Totals: 3 passed, 6 failed"), qPrintable(log));
+    QVERIFY2(log.contains("Totals: 3 passed, 8 failed"), qPrintable(log));
     const QStringList failures{
         R"(UnscriptedRequests::question() unscripted question: "Supprimer le compte ?\rIl sera perdu.")",
         R"(UnscriptedRequests::openDialog() unscripted open dialog: "Choisir une image")",
         R"(UnscriptedRequests::saveDialog() unscripted save dialog: "Exporter la liste")",
         "UnscriptedRequests::colourDialog() unscripted colour dialog, starting from #123456",
+        "UnscriptedRequests::printDialog() unscripted print dialog, pages 1 to 4",
+        "UnscriptedRequests::printWithoutDialog() unscripted printing without a dialog",
         "UnscriptedRequests::answerLeftOver() scripted answer never asked for: Oui",
         "UnscriptedRequests::failedEarly() failed before the question"};
     for (const QString& failure : failures)
         QVERIFY2(log.contains("FAIL!  : " + failure), qPrintable(log));
-    QCOMPARE(log.count("FAIL!"), 6);
+    QCOMPARE(log.count("FAIL!"), 8);
     QVERIFY2(log.contains("PASS   : UnscriptedRequests::everythingScripted()"), qPrintable(log));
 }
 

@@ -1,12 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/ui/WidgetPrompts.h"
 
+#include "common/FileHelpers.h"
 #include "common/ProgramInfo.h"
 
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
 
 namespace tilvo {
 
@@ -56,6 +60,11 @@ void KeepAboveOwner(QWidget& box)
     const QWidget* owner = box.parentWidget();
     if (owner && owner->window()->windowFlags().testFlag(Qt::WindowStaysOnTopHint))
         box.setWindowFlag(Qt::WindowStaysOnTopHint);
+}
+
+bool SystemHasPrinters()
+{
+    return !QPrinterInfo::availablePrinterNames().isEmpty();
 }
 
 } // namespace
@@ -125,6 +134,65 @@ std::optional<QColor> WidgetPrompts::chooseColor(const QColor& initial)
     if (!color.isValid())
         return std::nullopt;
     return color;
+}
+
+std::optional<Prompts::PrintSetup> WidgetPrompts::choosePrint(const PrintSetup& setup)
+{
+    QPrinter printer;
+    // Without a printer the dialog still offers its PDF file output; start there.
+    if (!SystemHasPrinters()) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(SpecialFolder(SpecialFolderKind::Documents) +
+                                  QStringLiteral("impression.pdf"));
+    }
+    printer.setCopyCount(qMax(1, setup.copies));
+    QPrintDialog dialog(&printer, Owner());
+    dialog.setOptions(QAbstractPrintDialog::PrintPageRange | QAbstractPrintDialog::PrintSelection |
+                      QAbstractPrintDialog::PrintCurrentPage |
+                      QAbstractPrintDialog::PrintShowPageSize | QAbstractPrintDialog::PrintToFile);
+    dialog.setMinMax(setup.minPage, setup.maxPage);
+    dialog.setFromTo(setup.fromPage, setup.toPage);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+
+    PrintSetup chosen = setup;
+    chosen.copies = qMax(1, printer.copyCount());
+    switch (dialog.printRange()) {
+    case QAbstractPrintDialog::PageRange:
+        chosen.fromPage = qMax(setup.minPage, dialog.fromPage());
+        chosen.toPage = qMin(setup.maxPage, dialog.toPage());
+        break;
+    case QAbstractPrintDialog::Selection:
+    case QAbstractPrintDialog::CurrentPage:
+        chosen.currentPageOnly = true;
+        break;
+    case QAbstractPrintDialog::AllPages:
+        chosen.fromPage = setup.minPage;
+        chosen.toPage = setup.maxPage;
+        break;
+    }
+    if (printer.outputFormat() == QPrinter::PdfFormat)
+        chosen.target = {QString(), printer.outputFileName()};
+    else
+        chosen.target = {printer.printerName(), QString()};
+    return chosen;
+}
+
+std::optional<Prompts::PrintTarget> WidgetPrompts::defaultPrintTarget()
+{
+    const QPrinterInfo printer = QPrinterInfo::defaultPrinter();
+    if (!printer.isNull())
+        return PrintTarget{printer.printerName(), QString()};
+    const QStringList names = QPrinterInfo::availablePrinterNames();
+    if (!names.isEmpty())
+        return PrintTarget{names.first(), QString()};
+    const std::optional<QString> file =
+        saveFileName(QStringLiteral("Aucune imprimante : enregistrer en PDF sous ..."),
+                     QStringLiteral("Document PDF|*.pdf"), QStringLiteral("impression.pdf"),
+                     QStringLiteral("pdf"));
+    if (!file)
+        return std::nullopt;
+    return PrintTarget{QString(), *file};
 }
 
 } // namespace tilvo

@@ -19,6 +19,8 @@ public:
                                         const QString& proposedName,
                                         const QString& defaultExtension) override;
     std::optional<QColor> chooseColor(const QColor& initial) override;
+    std::optional<PrintSetup> choosePrint(const PrintSetup& setup) override;
+    std::optional<PrintTarget> defaultPrintTarget() override;
 };
 
 // Texts keep single carriage returns as line breaks; the toolkit breaks lines at "\n".

@@ -7,7 +7,11 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDir>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
 #include <QTest>
 #include <QTimer>
 
@@ -72,6 +76,7 @@ private Q_SLOTS:
     void guardShowsTheErrorText();
     void boxAboveAWindowKeptOnTop_data();
     void boxAboveAWindowKeptOnTop();
+    void printDialogAnswersWhereAndWhat();
 };
 
 void TestWidgetPrompts::initTestCase()
@@ -152,6 +157,50 @@ void TestWidgetPrompts::boxAboveAWindowKeptOnTop()
     QVERIFY(!prompts.askYesNo("Sauvegarder ?", Prompts::Icon::Question, QString()));
     QCOMPARE(box.owner, &window);
     QCOMPARE(box.keptOnTop, onTop);
+}
+
+void TestWidgetPrompts::printDialogAnswersWhereAndWhat()
+{
+    WidgetPrompts prompts;
+    Prompts::PrintSetup setup;
+    setup.maxPage = 7;
+    setup.toPage = 7;
+    bool shown = false;
+    int minPage = 0, maxPage = 0;
+    QPrinter::OutputFormat format = QPrinter::NativeFormat;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        shown = true;
+        minPage = dialog->minPage();
+        maxPage = dialog->maxPage();
+        format = dialog->printer()->outputFormat();
+        QDir().mkpath("screenshots");
+        dialog->grab().save("screenshots/print_dialog.png");
+        dialog->accept();
+    });
+    const std::optional<Prompts::PrintSetup> chosen = prompts.choosePrint(setup);
+    QVERIFY(shown);
+    QCOMPARE(minPage, 1);
+    QCOMPARE(maxPage, 7);
+    QVERIFY(chosen);
+    QCOMPARE(chosen->fromPage, 1);
+    QCOMPARE(chosen->toPage, 7);
+    QCOMPARE(chosen->copies, 1);
+    QVERIFY(!chosen->currentPageOnly);
+    // Without a printer the dialog offers a PDF file; with one, the printer chosen.
+    if (QPrinterInfo::availablePrinterNames().isEmpty()) {
+        QCOMPARE(format, QPrinter::PdfFormat);
+        QVERIFY(chosen->target.pdfFile.endsWith("impression.pdf"));
+    } else {
+        QVERIFY(!chosen->target.printerName.isEmpty() || !chosen->target.pdfFile.isEmpty());
+    }
+
+    QTimer::singleShot(0, [] {
+        if (auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget()))
+            dialog->reject();
+    });
+    QVERIFY(!prompts.choosePrint(setup));
 }
 
 QTEST_MAIN(TestWidgetPrompts)
