@@ -13,6 +13,7 @@
 #include "env/ConnectionConfig.h"
 #include "env/DataFolders.h"
 #include "env/Environment.h"
+#include "images/ImageScriptPictures.h"
 
 namespace tilvo {
 
@@ -24,7 +25,7 @@ const QString kVersionColumn = QStringLiteral("VALUE");
 } // namespace
 
 DatabaseStartup::DatabaseStartup(const Clock& clock, UpdateDisplay* display)
-    : m_clock(clock), m_display(display)
+    : m_clock(clock), m_display(display), m_pictures(std::make_unique<ImageScriptPictures>())
 {}
 
 DatabaseStartup::~DatabaseStartup() = default;
@@ -102,6 +103,7 @@ UpdateEnvironment DatabaseStartup::updateEnvironment(UpdateDisplay* display) con
     environment.clock = &m_clock;
     environment.display = display;
     environment.lookupText = LookupText;
+    environment.pictures = m_pictures.get();
     return environment;
 }
 

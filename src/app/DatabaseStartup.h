@@ -11,6 +11,7 @@
 namespace tilvo {
 
 class Clock;
+class ImageScriptPictures;
 class TDataModule1;
 
 // The start-up's database steps over the real database layer.
@@ -36,9 +37,11 @@ public:
 
     const DatabaseConfig& config() const { return m_config; }
     TDataModule1* dataModule() const { return m_module.get(); }
+    // What the update scripts run with: the folders and versions of the start-up, the clock,
+    // the given gauge window and the picture coder. Valid once readConfig has run.
+    UpdateEnvironment updateEnvironment(UpdateDisplay* display) const;
 
 private:
-    UpdateEnvironment updateEnvironment(UpdateDisplay* display) const;
     bool ProfilesHasRow() override;
     bool ConsumptionEmpty() override;
     int FirstDossierToOpen() override;
@@ -47,6 +50,7 @@ private:
     UpdateDisplay* m_display;
     const Environment* m_env = nullptr;
     DatabaseConfig m_config;
+    std::unique_ptr<ImageScriptPictures> m_pictures;
     std::unique_ptr<TDataModule1> m_module;
 };
 

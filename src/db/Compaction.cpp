@@ -2,6 +2,7 @@
 #include "db/Compaction.h"
 
 #include "common/Error.h"
+#include "common/FileHelpers.h"
 #include "db/Connection.h"
 
 #include <QFile>
@@ -94,6 +95,80 @@ void CompactInPlace(const QString& live, const CompactFunction& compact)
                                    .arg(moved, live));
     }
     QFile::remove(moved);
+}
+
+QString PendingDatabaseName(const QString& live)
+{
+    return live + QStringLiteral(".new");
+}
+
+namespace {
+
+void RemovePendingDatabase(const QString& live)
+{
+    const QString pending = PendingDatabaseName(live);
+    for (const char* suffix : {"", "-journal", "-wal", "-shm"})
+        QFile::remove(pending + QLatin1String(suffix));
+}
+
+bool HasJournal(const QString& live)
+{
+    for (const char* suffix : {"-journal", "-wal"}) {
+        const QFileInfo journal(live + QLatin1String(suffix));
+        if (journal.exists() && journal.size() > 0)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+void ReplaceLiveDatabase(const QString& replacement, const QString& live)
+{
+    // A journal would be played back into the new file at its next opening.
+    if (HasJournal(live))
+        throw Error(QStringLiteral("La base de données %1 est en cours d'utilisation par un autre "
+                                   "programme : elle n'a pas été remplacée. Fermez ce programme, "
+                                   "puis recommencez.")
+                        .arg(live));
+    const QString pending = PendingDatabaseName(live);
+    if (QFileInfo(replacement).absoluteFilePath() != QFileInfo(pending).absoluteFilePath()) {
+        RemovePendingDatabase(live);
+        MoveFileReplacing(replacement, pending);
+    }
+    if (!SyncToDisk(pending)) {
+        RemovePendingDatabase(live);
+        throw Error(QStringLiteral("La nouvelle base de données %1 n'a pas pu être écrite sur le "
+                                   "disque : la base de données %2 n'a pas été remplacée.")
+                        .arg(pending, live));
+    }
+    try {
+        MoveFileReplacing(pending, live);
+    } catch (const Error&) {
+        RemovePendingDatabase(live);
+        throw;
+    }
+}
+
+void CompactLiveDatabase(const QString& live, const CompactFunction& compact)
+{
+    const QString moved = MovedAsideName(live);
+    if (QFileInfo::exists(moved))
+        throw Error(QStringLiteral("Le fichier %1, laissé par un compactage interrompu, existe "
+                                   "encore à côté de la base de données. Rien n'a été modifié : "
+                                   "déplacez ce fichier (il contient une copie plus ancienne de la "
+                                   "base de données) ou supprimez-le s'il n'est plus utile, puis "
+                                   "recommencez.")
+                        .arg(moved));
+    RemovePendingDatabase(live);
+    const QString pending = PendingDatabaseName(live);
+    try {
+        compact(live, pending);
+    } catch (const Error&) {
+        RemovePendingDatabase(live);
+        throw;
+    }
+    ReplaceLiveDatabase(pending, live);
 }
 
 } // namespace tilvo
