@@ -13,13 +13,6 @@ namespace tilvo {
 
 namespace {
 
-// A folder counts its data blocks of 32 KiB in 16 bits: 2 GiB at most; half of it leaves
-// room for what MSZIP adds to data it cannot compress.
-constexpr qint64 kDefaultFolderLimit = qint64(1) << 30;
-constexpr qint64 kFileLimit = qint64(65535) * 32768 - (qint64(1) << 20);
-// The cabinet's own size and offsets are 32-bit.
-constexpr qint64 kCabinetLimit = (qint64(1) << 32) - (qint64(1) << 26);
-
 QString Message(GError* error)
 {
     return error ? QString::fromUtf8(error->message) : QStringLiteral("erreur inconnue");
@@ -30,27 +23,21 @@ QString Message(GError* error)
 struct CabinetWriter::Private
 {
     GObjectPointer<GCabCabinet> cabinet{gcab_cabinet_new()};
-    GObjectPointer<GCabFolder> folder;
-    qint64 folderBytes = 0;
+    GObjectPointer<GCabFolder> folder{gcab_folder_new(GCAB_COMPRESSION_MSZIP)};
     qint64 totalBytes = 0;
-    qint64 folderLimit = kDefaultFolderLimit;
+    qint64 contentLimit = kContentLimit;
     int count = 0;
-
-    void newFolder()
-    {
-        folder.reset(gcab_folder_new(GCAB_COMPRESSION_MSZIP));
-        GError* error = nullptr;
-        if (!gcab_cabinet_add_folder(cabinet.get(), folder.get(), &error)) {
-            const QString text = Message(error);
-            g_clear_error(&error);
-            throw Error(QStringLiteral("L'archive ne peut pas être préparée : %1").arg(text));
-        }
-        folderBytes = 0;
-    }
 };
 
 CabinetWriter::CabinetWriter() : d(std::make_unique<Private>())
-{}
+{
+    GError* error = nullptr;
+    if (!gcab_cabinet_add_folder(d->cabinet.get(), d->folder.get(), &error)) {
+        const QString text = Message(error);
+        g_clear_error(&error);
+        throw Error(QStringLiteral("L'archive ne peut pas être préparée : %1").arg(text));
+    }
+}
 
 CabinetWriter::~CabinetWriter() = default;
 
@@ -59,14 +46,14 @@ int CabinetWriter::count() const
     return d->count;
 }
 
-void CabinetWriter::setFolderLimit(qint64 bytes)
+void CabinetWriter::setContentLimit(qint64 bytes)
 {
-    d->folderLimit = std::max<qint64>(bytes, 1);
+    d->contentLimit = std::min(bytes, kContentLimit);
 }
 
-qint64 CabinetWriter::folderLimit() const
+qint64 CabinetWriter::contentLimit() const
 {
-    return d->folderLimit;
+    return d->contentLimit;
 }
 
 void CabinetWriter::addFile(const QString& name, const QString& path)
@@ -77,16 +64,12 @@ void CabinetWriter::addFile(const QString& name, const QString& path)
                                    "sauvegardé.")
                         .arg(path));
     const qint64 size = info.size();
-    if (size > kFileLimit)
-        throw Error(QStringLiteral("Le fichier %1 est trop grand pour une archive de sauvegarde "
-                                   "(%2 octets ; 2 Go au plus).")
-                        .arg(path)
-                        .arg(size));
-    if (d->totalBytes + size > kCabinetLimit)
+    if (d->totalBytes + size > d->contentLimit)
         throw Error(QStringLiteral("Les fichiers à sauvegarder sont trop grands pour une archive "
-                                   "de sauvegarde (4 Go au plus)."));
-    if (!d->folder || (d->folderBytes > 0 && d->folderBytes + size > d->folderLimit))
-        d->newFolder();
+                                   "de sauvegarde : elle contient %1 octets au plus, et le "
+                                   "fichier %2 les dépasse.")
+                        .arg(d->contentLimit)
+                        .arg(path));
 
     GObjectPointer<GFile> file(g_file_new_for_path(QFile::encodeName(path).constData()));
     GObjectPointer<GCabFile> entry(gcab_file_new_with_file(name.toUtf8().constData(), file.get()));
@@ -97,7 +80,6 @@ void CabinetWriter::addFile(const QString& name, const QString& path)
         throw Error(QStringLiteral("Le fichier %1 ne peut pas être ajouté à l'archive : %2")
                         .arg(path, text));
     }
-    d->folderBytes += size;
     d->totalBytes += size;
     ++d->count;
 }
@@ -134,8 +116,6 @@ gboolean BeforeEntry(GCabFile* file, gpointer data)
 
 void CabinetWriter::write(const QString& path, const Progress& progress)
 {
-    if (!d->folder)
-        d->newFolder();
     QFile::remove(path);
     GObjectPointer<GFile> file(g_file_new_for_path(QFile::encodeName(path).constData()));
     GError* error = nullptr;

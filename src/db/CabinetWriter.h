@@ -9,10 +9,10 @@
 namespace tilvo {
 
 // Writes a standard Microsoft Cabinet file (libgcab): one cabinet, no continuation, no
-// reserved areas; every entry compressed with MSZIP and stored under the name it was added
-// with, in the order it was added. Entries go into cabinet folders of at most folderLimit()
-// bytes of uncompressed data each, since the format counts a folder's blocks in 16 bits
-// (2 GiB at most).
+// reserved areas, one cabinet folder (libgcab writes no more); every entry compressed with
+// MSZIP and stored under the name it was added with, in the order it was added. A folder
+// counts its data blocks of 32 KiB in 16 bits, so the entries hold at most contentLimit()
+// bytes in all (2 GiB).
 class CabinetWriter
 {
 public:
@@ -22,13 +22,13 @@ public:
     CabinetWriter& operator=(const CabinetWriter&) = delete;
 
     // Adds the file at `path` under `name` (read when the cabinet is written). Throws Error
-    // when it cannot be read, or when the cabinet could not hold it (a file of 2 GiB or more,
-    // or more than 4 GiB in all).
+    // when it cannot be read, or when the entries would go beyond contentLimit().
     void addFile(const QString& name, const QString& path);
     int count() const;
 
-    void setFolderLimit(qint64 bytes);
-    qint64 folderLimit() const;
+    static constexpr qint64 kContentLimit = qint64(65535) * 32768;
+    void setContentLimit(qint64 bytes);
+    qint64 contentLimit() const;
 
     // Called before each entry is compressed, with its place (from 0) and its name.
     using Progress = std::function<void(int index, const QString& name)>;
