@@ -32,7 +32,7 @@ DatabaseStartup::~DatabaseStartup() = default;
 
 void DatabaseStartup::readConfig(const Environment& env)
 {
-    m_env = &env;
+    m_env = env;
     m_config = ReadDatabaseConfig(env.DataFolder, env.DataFolder, QStringLiteral("Data/"),
                                   QStringLiteral("Access/"), QStringLiteral("TILVO.MDB"),
                                   QString::fromLatin1(InstanceName),
@@ -96,10 +96,10 @@ UpdateEnvironment DatabaseStartup::updateEnvironment(UpdateDisplay* display) con
 {
     UpdateEnvironment environment;
     environment.config = m_config;
-    environment.DataFolder = m_env->DataFolder;
-    environment.ProgramFolder = m_env->ProgramFolder;
+    environment.DataFolder = m_env.DataFolder;
+    environment.ProgramFolder = m_env.ProgramFolder;
     environment.ProgramVersion = QString::fromLatin1(ProgramVersion);
-    environment.UpdateFileName = m_env->UpdateFileName;
+    environment.UpdateFileName = m_env.UpdateFileName;
     environment.clock = &m_clock;
     environment.display = display;
     environment.lookupText = LookupText;

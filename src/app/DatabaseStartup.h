@@ -4,6 +4,7 @@
 #include "app/StartupDatabase.h"
 #include "db/UpdateScript.h"
 #include "env/DatabaseConfig.h"
+#include "env/Environment.h"
 #include "main/MainFormData.h"
 
 #include <memory>
@@ -48,7 +49,7 @@ private:
 
     const Clock& m_clock;
     UpdateDisplay* m_display;
-    const Environment* m_env = nullptr;
+    Environment m_env; // the folders and names, as readConfig was given them
     DatabaseConfig m_config;
     std::unique_ptr<ImageScriptPictures> m_pictures;
     std::unique_ptr<TDataModule1> m_module;

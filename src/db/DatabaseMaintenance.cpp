@@ -28,6 +28,8 @@ namespace {
 
 const QString kWaitMessage = QStringLiteral("Quelques instants, SVP ...");
 const QString kDatabaseEntry = QStringLiteral("TILVO.MDB");
+const QString kWorkFolderPattern = QStringLiteral("Restauration-XXXXXX");
+const QString kWorkFolderMask = QStringLiteral("Restauration-??????");
 
 const Clock& ClockOf(const MaintenanceContext& context)
 {
@@ -280,7 +282,10 @@ void RestoreDatabaseArchive(const MaintenanceContext& context, const QString& ar
         [&] {
             const QString backup = BackupFolder(context);
             QDir().mkpath(backup);
-            QTemporaryDir work(backup + QStringLiteral("Restauration-XXXXXX"));
+            // The work folders of restores that were interrupted hold nothing of value.
+            for (const QString& left : QDir(backup).entryList({kWorkFolderMask}, QDir::Dirs))
+                QDir(backup + left).removeRecursively();
+            QTemporaryDir work(backup + kWorkFolderPattern);
             if (!work.isValid())
                 throw Error(QStringLiteral("Impossible de créer un dossier de travail dans %1 : "
                                            "%2")
@@ -340,7 +345,15 @@ void RestoreDatabaseArchive(const MaintenanceContext& context, const QString& ar
                     kept = true;
                 }
             }
-            work.setAutoRemove(!kept);
+            if (kept) {
+                // What stays is named after the restore, so that it is found and kept.
+                work.setAutoRemove(false);
+                const QString named =
+                    backup + QStringLiteral("Restauration du ") +
+                    ClockOf(context).now().toString(QStringLiteral("dd-MM-yyyy hh.mm.ss"));
+                if (!QFileInfo::exists(named))
+                    QDir().rename(work.path(), named);
+            }
             if (!problems.isEmpty())
                 throw Error(QStringLiteral("La base de données a été restaurée, mais des images "
                                            "n'ont pas pu être remises en place :\r") +

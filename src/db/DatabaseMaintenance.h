@@ -65,11 +65,12 @@ void SaveDatabaseArchive(const MaintenanceContext& context, const QString& targe
 // puts it under the live name in one step (ReplaceLiveDatabase), puts the archive's "*.jpg"
 // files into DatabaseFolder + "Images/" and removes the pictures the archive does not hold.
 // Other entries are moved to DataFolder + "Backup/" unless a file of that name is there (they
-// then stay in the private folder). A restored database of an older version is brought up to
-// date by the program's update script, and the history gets its row. The archive itself is
-// only read. Throws Error with a French text when the file is no cabinet, is damaged, holds
-// no TILVO.MDB or one this program cannot use: the live database and pictures are then left
-// as they were and no history row is written.
+// then stay in a folder "Backup/Restauration du dd-mm-yyyy hh.mm.ss"). The private folders of
+// restores that were interrupted are removed. A restored database of an older version is brought up
+// to date by the program's update script, and the history gets its row. The archive itself is only
+// read. Throws Error with a French text when the file is no cabinet, is damaged, holds no TILVO.MDB
+// or one this program cannot use: the live database and pictures are then left as they were and no
+// history row is written.
 void RestoreDatabaseArchive(const MaintenanceContext& context, const QString& archive);
 
 // The compaction command: the history row (written first; path DatabaseFolder +

@@ -494,11 +494,15 @@ void TestDatabaseMaintenance::restoreKeepsTheFilesOfTheBackupFolder()
     RestoreDatabaseArchive(m_folder.context(m_clock), archive);
     QCOMPARE(ReadFile(earlier), QByteArray("an earlier file"));
     // The entry that would have replaced it stays in the restore's own folder.
-    const QStringList kept =
-        QDir(m_folder.backup()).entryList({"Restauration-*"}, QDir::Dirs | QDir::NoDotAndDotDot);
-    QCOMPARE(kept.size(), 1);
-    QCOMPARE(ReadFile(m_folder.backup() + kept.first() + QStringLiteral("/notes.txt")),
+    QCOMPARE(QDir(m_folder.backup()).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
+             QStringList({"Restauration du 05-03-2007 14.07.31"}));
+    QCOMPARE(ReadFile(m_folder.backup() +
+                      QStringLiteral("Restauration du 05-03-2007 14.07.31/notes.txt")),
              QByteArray("pas une image"));
+    // The work folder of an interrupted restore goes with the next restore.
+    QDir().mkpath(m_folder.backup() + QStringLiteral("Restauration-a1B2c3/part"));
+    RestoreDatabaseArchive(m_folder.context(m_clock), archive);
+    QVERIFY(!QFileInfo::exists(m_folder.backup() + QStringLiteral("Restauration-a1B2c3")));
 }
 
 void TestDatabaseMaintenance::compactionShrinksTheDatabaseAndIsRecorded()
