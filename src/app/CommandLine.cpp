@@ -50,7 +50,7 @@ int RunPrepared(const CommandLineOptions& options, DatabaseStartup& database,
                 TerminalOutput& output, TerminalUpdateDisplay& updates)
 {
     TDataModule1* module = database.dataModule();
-    if (!module || !module->ADOConnection1().isOpen()) {
+    if (!module || (!module->ADOConnection1().isOpen() && options.command != u"restore")) {
         output.message(QStringLiteral("Erreur : la base de données %1 est introuvable.")
                            .arg(database.config().databaseFile()));
         return kExitFailed;
@@ -184,7 +184,7 @@ int RunCommandLine(const QStringList& arguments, CommandLineContext& context)
     TerminalUpdateDisplay updates(output);
     CommandLineWindows windows(output);
     // The lock is let go only once the database is closed.
-    std::optional<PreparedRun> run;
+    PreparedRun run;
     DatabaseStartup database(context.clock, &updates);
     const QString programFolder =
         context.programFolder.endsWith(u'/') ? context.programFolder : context.programFolder + u'/';
@@ -193,12 +193,27 @@ int RunCommandLine(const QStringList& arguments, CommandLineContext& context)
                                    context.clock,    windows,
                                    database,         options.dataFolder};
     try {
-        bool alreadyRunning = false;
-        run = PrepareRun(preparation, &alreadyRunning);
+        run = PrepareRun(preparation);
         windows.destroySplash();
-        if (!run)
-            return alreadyRunning ? kExitAlreadyRunning : kExitFailed;
-        return RunPrepared(options, database, output, updates);
+        switch (run.outcome) {
+        case PreparationOutcome::Ready:
+            return RunPrepared(options, database, output, updates);
+        case PreparationOutcome::AlreadyRunning:
+            return kExitAlreadyRunning;
+        case PreparationOutcome::ConnectionRefused:
+            // A restore is the way out of a database the engine refuses.
+            if (options.command == u"restore" && database.dataModule()) {
+                output.message(QStringLiteral("La restauration remplace la base de données qui ne "
+                                              "peut pas être ouverte."));
+                return RunPrepared(options, database, output, updates);
+            }
+            output.message(QStringLiteral("Erreur : la base de données ne peut pas être ouverte. "
+                                          "« tilvo-cli restore FICHIER » la remplace par une "
+                                          "sauvegarde."));
+            return kExitFailed;
+        case PreparationOutcome::Stopped:
+            return kExitFailed;
+        }
     } catch (const Error& e) {
         output.message(QStringLiteral("Erreur : ") + e.text());
     } catch (const std::exception& e) {

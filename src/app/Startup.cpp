@@ -24,10 +24,16 @@ const QString kLoading = QStringLiteral("Chargement du logiciel ...");
 
 } // namespace
 
-std::optional<PreparedRun> PrepareRun(PreparationContext& c, bool* alreadyRunning)
+QString ConnectionFailureMessage()
 {
-    if (alreadyRunning)
-        *alreadyRunning = false;
+    return QStringLiteral("EXECUTION IMPOSSIBLE !!\r\rCe logiciel a rencontré un problème lors de "
+                          "la connexion à la base de données.\rContactez le support par email "
+                          "pour tenter de trouver une solution : ") +
+           QString::fromLatin1(MakerEmail);
+}
+
+PreparedRun PrepareRun(PreparationContext& c)
+{
     const QString version = QString::fromLatin1(ProgramVersion);
     const QString title = QString::fromUtf8(ProgramTitle);
     PreparedRun run;
@@ -42,11 +48,10 @@ std::optional<PreparedRun> PrepareRun(PreparationContext& c, bool* alreadyRunnin
     run.guard = std::make_unique<SingleInstanceGuard>(c.platform.instanceLockFolder,
                                                       QString::fromLatin1(InstanceName));
     if (!run.guard->acquired()) {
-        if (alreadyRunning)
-            *alreadyRunning = true;
         c.prompts.showMessage(title + QStringLiteral(" est déjà en exécution."),
                               Prompts::Icon::Information);
-        return std::nullopt;
+        run.outcome = PreparationOutcome::AlreadyRunning;
+        return run;
     }
 
     // The data folder, how the database is reached, and the files a first run installs.
@@ -59,12 +64,12 @@ std::optional<PreparedRun> PrepareRun(PreparationContext& c, bool* alreadyRunnin
     env.StartupOk = TransferOnFirstRun(env, c.database.firstRunTarget(), settingsName, c.prompts,
                                        c.windows.transferWait());
     if (!env.StartupOk)
-        return std::nullopt;
+        return run;
 
     // The data folder must be writable.
     if (!CheckWriteAccess(title + u' ' + version, env.DataFolder + QStringLiteral("write.tmp"),
                           c.prompts))
-        return std::nullopt;
+        return run;
 
     // The user's settings, then the optional check of the database library.
     run.settingsPath = env.DataFolder + settingsName;
@@ -90,13 +95,9 @@ std::optional<PreparedRun> PrepareRun(PreparationContext& c, bool* alreadyRunnin
     }
     if (!env.StartupOk) {
         c.windows.destroySplash();
-        c.prompts.showMessage(
-            QStringLiteral("EXECUTION IMPOSSIBLE !!\r\rCe logiciel a rencontré un problème lors de "
-                           "la connexion à la base de données.\rContactez le support par email "
-                           "pour tenter de trouver une solution : ") +
-                QString::fromLatin1(MakerEmail),
-            Prompts::Icon::Error);
-        return std::nullopt;
+        run.splash = nullptr;
+        run.outcome = PreparationOutcome::ConnectionRefused;
+        return run;
     }
 
     // The schema is brought up to date: the program's own script when the stored version is
@@ -115,6 +116,7 @@ std::optional<PreparedRun> PrepareRun(PreparationContext& c, bool* alreadyRunnin
             c.database.setVersion(version);
         c.database.updateProgramFolderDatabase(splash);
     }
+    run.outcome = PreparationOutcome::Ready;
     return run;
 }
 
@@ -125,19 +127,20 @@ void Run(StartupContext& c)
     PreparationContext preparation{c.workingDirectory, c.executablePath, c.platform,
                                    c.prompts,          c.clock,          c.windows,
                                    c.database,         QString()};
-    std::optional<PreparedRun> run = PrepareRun(preparation);
-    if (!run)
+    PreparedRun run = PrepareRun(preparation);
+    if (run.outcome == PreparationOutcome::ConnectionRefused)
+        c.prompts.showMessage(ConnectionFailureMessage(), Prompts::Icon::Error);
+    if (run.outcome != PreparationOutcome::Ready)
         return;
 
     // The main window, then the message loop until it closes.
-    SplashDisplay& splash = *run->splash;
+    SplashDisplay& splash = *run.splash;
     splash.setGauge(8, 5);
     splash.setInfo(kLoading);
     LetWindowsRepaint();
     splash.setGauge(8, 6);
     splash.setGauge(8, 7);
-    c.windows.createMainWindow(run->env, run->settings, run->settingsPath,
-                               c.database.mainFormData());
+    c.windows.createMainWindow(run.env, run.settings, run.settingsPath, c.database.mainFormData());
     splash.setGauge(8, 8);
     c.windows.destroySplash();
     c.windows.runMessageLoop();

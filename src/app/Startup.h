@@ -8,7 +8,6 @@
 
 #include <QString>
 #include <memory>
-#include <optional>
 
 namespace tilvo {
 
@@ -66,24 +65,37 @@ struct PreparationContext
     QString dataFolder;
 };
 
-// What the preparation leaves to the rest of the run.
+enum class PreparationOutcome
+{
+    Ready,             // the rest of the run can go on
+    AlreadyRunning,    // another instance holds the lock (the person has been told)
+    Stopped,           // the person has been told why (no starting database, no writing)
+    ConnectionRefused, // the engine refused the database (its text has been shown)
+};
+
+// What the preparation leaves to the rest of the run. The lock is held as long as it lives,
+// whatever the outcome.
 struct PreparedRun
 {
+    PreparationOutcome outcome = PreparationOutcome::Stopped;
     Environment env;
     Settings settings;
     QString settingsPath;
-    SplashDisplay* splash = nullptr;            // still there, for the rest of the start-up
+    SplashDisplay* splash = nullptr;            // still there after Ready
     std::unique_ptr<SingleInstanceGuard> guard; // held until the run ends
 };
 
 // Everything the start-up does before the main window: the formats and paths, the single
 // instance, the data folder, db.ini, the first-run transfer, the write check, the settings,
 // the data-access check, the splash, the shared data module with its connection, the version
-// check and the update scripts of the data folder. Nothing when the run must end: the person
-// has been told why (a second instance, no starting database, a folder that cannot be
-// written, a refused connection); `alreadyRunning`, when given, tells whether it was the
-// single instance. Errors of the update scripts reach the caller.
-std::optional<PreparedRun> PrepareRun(PreparationContext& context, bool* alreadyRunning = nullptr);
+// check and the update scripts of the data folder. Stops at the first failure, having told
+// the person why, except for a refused connection: the engine's text has been shown, the
+// splash is gone, and what to say then is the caller's. Errors of the update scripts reach
+// the caller.
+PreparedRun PrepareRun(PreparationContext& context);
+
+// The message that ends the start-up when the database cannot be reached.
+QString ConnectionFailureMessage();
 
 // The whole run: PrepareRun, then the main window and its message loop. Every failure ends
 // it after a message. The exit code is 0 on every path.

@@ -9,6 +9,8 @@
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace tilvo {
 
@@ -111,22 +113,29 @@ void RemovePendingDatabase(const QString& live)
         QFile::remove(pending + QLatin1String(suffix));
 }
 
-bool HasJournal(const QString& live)
+// Whether another process holds the database: the engine locks bytes from 1 GiB into the file
+// (its pending, reserved and shared locks) while it reads or writes it. The locks of this
+// process are not seen, and it holds none: its connection is closed.
+bool InUseElsewhere(const QString& live)
 {
-    for (const char* suffix : {"-journal", "-wal"}) {
-        const QFileInfo journal(live + QLatin1String(suffix));
-        if (journal.exists() && journal.size() > 0)
-            return true;
-    }
-    return false;
+    const int fd = ::open(QFile::encodeName(live).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct flock lock = {};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    lock.l_start = 0x40000000;
+    lock.l_len = 2 + 510;
+    const bool held = ::fcntl(fd, F_GETLK, &lock) == 0 && lock.l_type != F_UNLCK;
+    ::close(fd);
+    return held;
 }
 
 } // namespace
 
 void ReplaceLiveDatabase(const QString& replacement, const QString& live)
 {
-    // A journal would be played back into the new file at its next opening.
-    if (HasJournal(live))
+    if (InUseElsewhere(live))
         throw Error(QStringLiteral("La base de données %1 est en cours d'utilisation par un autre "
                                    "programme : elle n'a pas été remplacée. Fermez ce programme, "
                                    "puis recommencez.")
@@ -142,6 +151,10 @@ void ReplaceLiveDatabase(const QString& replacement, const QString& live)
                                    "disque : la base de données %2 n'a pas été remplacée.")
                         .arg(pending, live));
     }
+    // What the engine left beside the old file belongs to it and must never be played back
+    // into the new one; it goes before the new file takes the name.
+    for (const char* suffix : {"-journal", "-wal", "-shm"})
+        QFile::remove(live + QLatin1String(suffix));
     try {
         MoveFileReplacing(pending, live);
     } catch (const Error&) {

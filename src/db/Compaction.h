@@ -35,8 +35,9 @@ QString PendingDatabaseName(const QString& live);
 // Puts a whole database file under the live name in one step: `replacement` is moved to
 // PendingDatabaseName(live) (copied when it lies on another file system), flushed to the disk
 // and renamed over the live file. At every moment, a crash included, the live name holds
-// either the old database or the new one, whole. Refuses, changing nothing, while the live
-// file has a journal beside it (another program is using it). Throws Error; the live file is
+// either the old database or the new one, whole. Refuses, changing nothing, while another
+// program holds the live file; the journal files the engine left beside the old file are
+// removed first, so that none is ever played back into the new one. Throws Error; the live file is
 // then as it was and `replacement` is gone or kept where it was. The live file must not be
 // open on any connection.
 void ReplaceLiveDatabase(const QString& replacement, const QString& live);

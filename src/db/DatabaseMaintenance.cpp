@@ -47,12 +47,14 @@ QString ImagesFolder(const MaintenanceContext& context)
 }
 
 // Runs `work` with the connection closed and the main window disabled. Whatever happens, the
-// connection is then reopened (when it was open), `afterReopen` runs once it is, Consumption comes
+// connection is then reopened (when it was open, or `openAnyway` says so by then: a database
+// that could not be opened has been replaced), `afterReopen` runs once it is, Consumption comes
 // back on its row, the enabling pass runs, the main window is enabled and the wait window is
 // closed. The work's error is thrown after all that, followed by the error of putting things back
 // when that failed too.
 void RunWithConnectionClosed(const MaintenanceContext& context, const std::function<void()>& work,
-                             const std::function<void()>& afterReopen = {})
+                             const std::function<void()>& afterReopen = {},
+                             const bool* openAnyway = nullptr)
 {
     const MaintenanceHooks& hooks = context.hooks;
     Connection& connection = context.module.ADOConnection1();
@@ -78,7 +80,7 @@ void RunWithConnectionClosed(const MaintenanceContext& context, const std::funct
             problems << e.text();
         }
     };
-    if (wasOpen)
+    if (wasOpen || (openAnyway && *openAnyway))
         attempt([&] { connection.open(); });
     if (problems.isEmpty() && afterReopen) {
         if (failure)
@@ -135,6 +137,23 @@ QString LiveDatabaseFile(TDataModule1& module)
            (config.ActiveDatabaseFile.isEmpty() ? config.OleDbFileName : config.ActiveDatabaseFile);
 }
 
+void WriteDatabaseCabinet(const QString& database, const QString& imagesFolder,
+                          const QStringList& pictures, const QString& cabinet, WaitDisplay& wait)
+{
+    QFile::remove(cabinet);
+    CabinetWriter writer;
+    writer.addFile(kDatabaseEntry, database);
+    for (const QString& name : pictures)
+        writer.addFile(name, imagesFolder + name);
+    wait.setMaximum(int(pictures.size()));
+    writer.write(cabinet, [&wait](int index, const QString& name) {
+        if (index == 0)
+            return; // the database
+        wait.setTask(QStringLiteral("Compression : ") + name);
+        wait.advance();
+    });
+}
+
 void SaveDatabaseArchive(const MaintenanceContext& context, const QString& target,
                          const QString& description)
 {
@@ -167,18 +186,7 @@ void SaveDatabaseArchive(const MaintenanceContext& context, const QString& targe
                                     .arg(images, name));
             }
             QDir().mkpath(BackupFolder(context));
-            QFile::remove(cabinet);
-            CabinetWriter writer;
-            writer.addFile(kDatabaseEntry, live);
-            for (const QString& name : pictures)
-                writer.addFile(name, images + name);
-            wait.setMaximum(int(pictures.size()));
-            writer.write(cabinet, [&wait](int index, const QString& name) {
-                if (index == 0)
-                    return; // the database
-                wait.setTask(QStringLiteral("Compression : ") + name);
-                wait.advance();
-            });
+            WriteDatabaseCabinet(live, images, pictures, cabinet, wait);
             if (!SyncToDisk(cabinet))
                 throw Error(QStringLiteral("L'archive %1 n'a pas pu être écrite sur le disque.")
                                 .arg(cabinet));
@@ -331,6 +339,7 @@ void RestoreDatabaseArchive(const MaintenanceContext& context, const QString& ar
                     QFile::remove(images + name);
             }
             SyncToDisk(images);
+            DeleteFilesByMask(folder, QStringLiteral("*.jpg"));
 
             // Any other entry goes beside the backups, unless it would replace a file there.
             bool kept = false;
@@ -362,7 +371,8 @@ void RestoreDatabaseArchive(const MaintenanceContext& context, const QString& ar
         [&] {
             if (replaced)
                 RunProgramUpdate(context);
-        });
+        },
+        &replaced);
     AddBackupHistory(context.module, QString::fromUtf8(kRestoreDescription), archive,
                      ClockOf(context));
 }

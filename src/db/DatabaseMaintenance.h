@@ -5,6 +5,7 @@
 
 #include <QDate>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 namespace tilvo {
@@ -47,6 +48,12 @@ QString ProposedBackupPath(const QString& dataFolder, const QDate& today);
 
 // The database file the connection uses (DatabaseFolder + "Access/TILVO.MDB" by default).
 QString LiveDatabaseFile(TDataModule1& module);
+
+// The cabinet of a backup: `database` as TILVO.MDB, then the named files of the pictures
+// folder, in that order; the wait window's gauge counts the pictures and its task names each
+// as it is compressed. Replaces the cabinet file. Throws Error with a French text.
+void WriteDatabaseCabinet(const QString& database, const QString& imagesFolder,
+                          const QStringList& pictures, const QString& cabinet, WaitDisplay& wait);
 
 // Writes the backup archive to `target` and records it in the history with the description
 // (the row is written first, so that the archived database holds it; it stays after a

@@ -7,11 +7,14 @@
 # before the command or the one the command was making, and the same command run again must
 # succeed.
 #
-# Usage: crash_safety.sh PATH/TO/tilvo-cli [KILLS_PER_COMMAND]
+# Usage: crash_safety.sh PATH/TO/tilvo-cli [KILLS_PER_COMMAND [COMMAND...]]
 set -euo pipefail
 
 CLI=${1:?the path of tilvo-cli}
 KILLS=${2:-20}
+shift $(($# > 1 ? 2 : 1))
+COMMANDS=("$@")
+[ ${#COMMANDS[@]} -gt 0 ] || COMMANDS=(backup restore compact)
 WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
 # The lock and the user's folders of this run only.
@@ -24,6 +27,7 @@ IMAGES="$DATA/Data/Images"
 
 fail() {
     echo "ÉCHEC : $*" >&2
+    ls -la "$DATA/Data/Access" "$DATA/Backup" >&2 2>/dev/null || true
     exit 1
 }
 
@@ -87,7 +91,7 @@ TIME[compact]=$(duration_ms compact)
 TIME[restore]=$(duration_ms restore "$WORK/A.bkp")
 CURRENT=$CONTENT_A
 
-for command in backup restore compact; do
+for command in "${COMMANDS[@]}"; do
     echo "== $command (${TIME[$command]} ms sans interruption) : $KILLS interruptions"
     for round in $(seq 1 "$KILLS"); do
         args=("$command")

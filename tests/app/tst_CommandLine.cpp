@@ -32,6 +32,7 @@ private Q_SLOTS:
     void backupHistoryRestoreAndCompaction();
     void refusesWhileTheProgramRuns();
     void badArchiveFails();
+    void damagedDatabaseCanStillBeRestored();
     void waitingScriptsRunOnceAfterASafetyCopy();
     void progressIsDrawnOnATerminalOnly();
 
@@ -221,6 +222,27 @@ void TestCommandLine::badArchiveFails()
              qPrintable(m_err));
     QCOMPARE(run({QStringLiteral("--data"), data(), QStringLiteral("history")}), kExitOk);
     QVERIFY(m_out.isEmpty());
+}
+
+void TestCommandLine::damagedDatabaseCanStillBeRestored()
+{
+    const QString archive = m_dir->path() + QStringLiteral("/sauvegarde.bkp");
+    QCOMPARE(run({QStringLiteral("--data"), data(), QStringLiteral("backup"), archive}), kExitOk);
+    const QString live = data() + QStringLiteral("Data/Access/TILVO.MDB");
+    QByteArray damaged = ReadFile(live);
+    damaged.replace(0, 16, QByteArray(16, 'x'));
+    WriteFile(live, damaged);
+
+    QCOMPARE(run({QStringLiteral("--data"), data(), QStringLiteral("compact")}), kExitFailed);
+    QVERIFY2(m_err.contains(QStringLiteral("« tilvo-cli restore FICHIER » la remplace")),
+             qPrintable(m_err));
+    QCOMPARE(ReadFile(live), damaged);
+
+    QCOMPARE(run({QStringLiteral("--data"), data(), QStringLiteral("restore"), archive}), kExitOk);
+    QVERIFY2(m_err.contains(QStringLiteral("Sauvegarde restaurée : ") + archive),
+             qPrintable(m_err));
+    QCOMPARE(run({QStringLiteral("--data"), data(), QStringLiteral("history")}), kExitOk);
+    QVERIFY(m_out.contains(QStringLiteral("Restauration de la base de données")));
 }
 
 void TestCommandLine::waitingScriptsRunOnceAfterASafetyCopy()
