@@ -204,10 +204,8 @@ void CopyFlushed(const QString& source, const QString& partial, const QString& t
 void MoveFileReplacing(const QString& source, const QString& target)
 {
     const QByteArray to = QFile::encodeName(target);
-    if (std::rename(QFile::encodeName(source).constData(), to.constData()) == 0) {
-        SyncToDisk(QFileInfo(target).absolutePath());
+    if (std::rename(QFile::encodeName(source).constData(), to.constData()) == 0)
         return;
-    }
     if (errno != EXDEV)
         ThrowMoveError(source, target, SystemReason(errno));
 
@@ -220,7 +218,6 @@ void MoveFileReplacing(const QString& source, const QString& target)
         QFile::remove(partial);
         ThrowMoveError(source, target, SystemReason(error));
     }
-    SyncToDisk(QFileInfo(target).absolutePath());
     QFile::remove(source);
 }
 

@@ -44,8 +44,9 @@ bool SyncToDisk(const QString& path);
 // Moves a file to `target`, replacing a file there in one step: a rename when both lie on the
 // same file system, otherwise a copy beside the target (target + ".part") flushed to the disk
 // and renamed over it, the source removed last. At no moment does the target name hold a part
-// of the file. Throws Error (a French text with the system's reason) when the file cannot be
-// moved; the target is then as it was and the source is kept.
+// of the file. The folder's new entry is the caller's to flush (SyncToDisk), once for many
+// moves. Throws Error (a French text with the system's reason) when the file cannot be moved;
+// the target is then as it was and the source is kept.
 void MoveFileReplacing(const QString& source, const QString& target);
 
 enum class TextEncoding

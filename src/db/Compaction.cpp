@@ -161,6 +161,7 @@ void ReplaceLiveDatabase(const QString& replacement, const QString& live)
         RemovePendingDatabase(live);
         throw;
     }
+    SyncToDisk(QFileInfo(live).absolutePath());
 }
 
 void CompactLiveDatabase(const QString& live, const CompactFunction& compact)

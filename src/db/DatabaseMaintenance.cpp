@@ -18,8 +18,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSet>
 #include <QTemporaryDir>
+#include <algorithm>
+#include <future>
 #include <optional>
 
 namespace tilvo {
@@ -301,12 +302,32 @@ void RestoreDatabaseArchive(const MaintenanceContext& context, const QString& ar
             const QString folder = work.path() + u'/';
 
             CabinetReader reader(archive);
+            const QList<CabinetEntry>& entries = reader.entries();
+            // The archives this program writes hold the database first: it is checked while
+            // the pictures are extracted. Otherwise, or when several entries would give the
+            // database, it is checked once everything is extracted.
+            const auto givesDatabase = [](const CabinetEntry& entry) {
+                return CabinetReader::ExtractionName(entry.name)
+                           .compare(kDatabaseEntry, Qt::CaseInsensitive) == 0;
+            };
+            const bool checkEarly =
+                !entries.isEmpty() && givesDatabase(entries.first()) &&
+                std::count_if(entries.cbegin(), entries.cend(), givesDatabase) == 1;
+            std::future<void> earlyCheck;
             wait.setPosition(0);
             wait.setMaximum(1);
-            wait.setMaximum(int(reader.entries().size()));
-            reader.extractAll(work.path(), [&wait](int, const QString&) {
+            wait.setMaximum(int(entries.size()));
+            reader.extractAll(work.path(), [&](int index, const QString&) {
                 wait.setTask(QStringLiteral("Décompression des fichiers ..."));
                 wait.advance();
+                if (index == 1 && checkEarly) {
+                    // The first entry is whole once the second one starts.
+                    const QString extracted =
+                        folder + CabinetReader::ExtractionName(entries.first().name);
+                    earlyCheck = std::async(std::launch::async, [archive, extracted] {
+                        CheckRestoredDatabase(archive, extracted);
+                    });
+                }
             });
             wait.advance();
             wait.setTask(QStringLiteral("Restauration de la base"));
@@ -316,27 +337,27 @@ void RestoreDatabaseArchive(const MaintenanceContext& context, const QString& ar
                 throw Error(QStringLiteral("La sauvegarde %1 ne contient pas de base de données "
                                            "(TILVO.MDB) : rien n'a été restauré.")
                                 .arg(archive));
-            CheckRestoredDatabase(archive, database);
+            if (earlyCheck.valid())
+                earlyCheck.get();
+            else
+                CheckRestoredDatabase(archive, database);
             ReplaceLiveDatabase(database, live);
             replaced = true;
 
-            // The pictures: the archive's come in, then those it does not hold go.
+            // The pictures are replaced as a whole. The old ones go first: a file renamed over
+            // another has its content written out at once by the file system, which would
+            // cost a disk write per picture.
             const QString images = ImagesFolder(context);
             QDir().mkpath(images);
-            const QStringList pictures = ListFiles(folder, QStringLiteral("*.jpg"));
+            DeleteFilesByMask(images, QStringLiteral("*.jpg"));
             QStringList problems;
-            for (const QString& name : pictures) {
+            for (const QString& name : ListFiles(folder, QStringLiteral("*.jpg"))) {
                 try {
                     MoveFileReplacing(folder + name, images + name);
                 } catch (const Error& e) {
                     problems << e.text();
                 }
                 LetWindowsRepaint();
-            }
-            const QSet<QString> restored(pictures.cbegin(), pictures.cend());
-            for (const QString& name : ListFiles(images, QStringLiteral("*.jpg"))) {
-                if (!restored.contains(name))
-                    QFile::remove(images + name);
             }
             SyncToDisk(images);
             DeleteFilesByMask(folder, QStringLiteral("*.jpg"));
