@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "MaintenanceFixture.h"
 #include "db/CabinetReader.h"
+#include "db/BackupHistory.h"
 #include "db/CabinetWriter.h"
 #include "db/Compaction.h"
 #include "db/DataSetModel.h"
@@ -63,6 +64,7 @@ private Q_SLOTS:
     void compactionShrinksTheDatabaseAndIsRecorded();
     void compactionStopsWhileAMovedAsideFileIsThere();
     void failedCompactionLeavesTheDatabase();
+    void longPathIsKeptByItsEnd();
 
 private:
     QString inputFolder() const { return m_inputs->path() + u'/'; }
@@ -565,6 +567,16 @@ void TestDatabaseMaintenance::failedCompactionLeavesTheDatabase()
     QVERIFY(m_folder.connection().isOpen());
     QCOMPARE(m_folder.content(), content);
     QVERIFY(QDir(pending).removeRecursively());
+}
+
+void TestDatabaseMaintenance::longPathIsKeptByItsEnd()
+{
+    // The column holds 255 characters; the end of a longer path names the file.
+    const QString path = QStringLiteral("/") + QString(300, u'd') + QStringLiteral("/fin.bkp");
+    AddBackupHistory(m_folder.module(), kBackupRow, path, m_clock);
+    const QString stored = m_folder.history().first().section(u'|', 3);
+    QCOMPARE(stored.size(), 255);
+    QCOMPARE(stored, QStringLiteral("…") + path.right(254));
 }
 
 QTEST_GUILESS_MAIN(TestDatabaseMaintenance)
