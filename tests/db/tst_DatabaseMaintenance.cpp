@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "MaintenanceFixture.h"
-#include "db/CabinetReader.h"
 #include "db/BackupHistory.h"
+#include "db/CabinetReader.h"
 #include "db/CabinetWriter.h"
 #include "db/Compaction.h"
 #include "db/DataSetModel.h"
