@@ -13,6 +13,7 @@
 #include "env/ConnectionConfig.h"
 #include "env/DataFolders.h"
 #include "env/Environment.h"
+#include "images/ImageScriptPictures.h"
 
 namespace tilvo {
 
@@ -24,14 +25,14 @@ const QString kVersionColumn = QStringLiteral("VALUE");
 } // namespace
 
 DatabaseStartup::DatabaseStartup(const Clock& clock, UpdateDisplay* display)
-    : m_clock(clock), m_display(display)
+    : m_clock(clock), m_display(display), m_pictures(std::make_unique<ImageScriptPictures>())
 {}
 
 DatabaseStartup::~DatabaseStartup() = default;
 
 void DatabaseStartup::readConfig(const Environment& env)
 {
-    m_env = &env;
+    m_env = env;
     m_config = ReadDatabaseConfig(env.DataFolder, env.DataFolder, QStringLiteral("Data/"),
                                   QStringLiteral("Access/"), QStringLiteral("TILVO.MDB"),
                                   QString::fromLatin1(InstanceName),
@@ -95,13 +96,14 @@ UpdateEnvironment DatabaseStartup::updateEnvironment(UpdateDisplay* display) con
 {
     UpdateEnvironment environment;
     environment.config = m_config;
-    environment.DataFolder = m_env->DataFolder;
-    environment.ProgramFolder = m_env->ProgramFolder;
+    environment.DataFolder = m_env.DataFolder;
+    environment.ProgramFolder = m_env.ProgramFolder;
     environment.ProgramVersion = QString::fromLatin1(ProgramVersion);
-    environment.UpdateFileName = m_env->UpdateFileName;
+    environment.UpdateFileName = m_env.UpdateFileName;
     environment.clock = &m_clock;
     environment.display = display;
     environment.lookupText = LookupText;
+    environment.pictures = m_pictures.get();
     return environment;
 }
 

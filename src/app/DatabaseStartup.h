@@ -4,12 +4,14 @@
 #include "app/StartupDatabase.h"
 #include "db/UpdateScript.h"
 #include "env/DatabaseConfig.h"
+#include "env/Environment.h"
 
 #include <memory>
 
 namespace tilvo {
 
 class Clock;
+class ImageScriptPictures;
 class TDataModule1;
 
 // The start-up's database steps over the real database layer.
@@ -32,16 +34,21 @@ public:
                          bool interactive) override;
     void updateProgramFolderDatabase(SplashDisplay& progress) override;
     TDataModule1& dataModule() override;
+    // The data module once created (null before, or when its creation failed).
+    TDataModule1* createdDataModule() const { return m_module.get(); }
 
     const DatabaseConfig& config() const { return m_config; }
+    // What the update scripts run with: the folders and versions of the start-up, the clock,
+    // the given gauge window and the picture coder. Valid once readConfig has run.
+    UpdateEnvironment updateEnvironment(UpdateDisplay* display) const;
 
 private:
-    UpdateEnvironment updateEnvironment(UpdateDisplay* display) const;
 
     const Clock& m_clock;
     UpdateDisplay* m_display;
-    const Environment* m_env = nullptr;
+    Environment m_env; // the folders and names, as readConfig was given them
     DatabaseConfig m_config;
+    std::unique_ptr<ImageScriptPictures> m_pictures;
     std::unique_ptr<TDataModule1> m_module;
 };
 

@@ -22,47 +22,65 @@ namespace {
 
 const QString kLoading = QStringLiteral("Chargement du logiciel ...");
 
-void Run(StartupContext& c)
+} // namespace
+
+QString ConnectionFailureMessage()
+{
+    return QStringLiteral("EXECUTION IMPOSSIBLE !!\r\rCe logiciel a rencontré un problème lors de "
+                          "la connexion à la base de données.\rContactez le support par email "
+                          "pour tenter de trouver une solution : ") +
+           QString::fromLatin1(MakerEmail);
+}
+
+PreparedRun PrepareRun(PreparationContext& c)
 {
     const QString version = QString::fromLatin1(ProgramVersion);
     const QString title = QString::fromUtf8(ProgramTitle);
+    PreparedRun run;
 
     // Paths, the chrome style and the French formats for the whole process.
     const bool vistaOrLater = c.platform.kernelMajorVersion() > 5;
-    Environment env = MakeEnvironment(c.workingDirectory, c.executablePath, vistaOrLater);
+    run.env = MakeEnvironment(c.workingDirectory, c.executablePath, vistaOrLater);
+    Environment& env = run.env;
     QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
 
     // One instance at a time; the guard is held until the run ends.
-    const SingleInstanceGuard guard(c.platform.instanceLockFolder,
-                                    QString::fromLatin1(InstanceName));
-    if (!guard.acquired()) {
+    run.guard = std::make_unique<SingleInstanceGuard>(c.platform.instanceLockFolder,
+                                                      QString::fromLatin1(InstanceName));
+    if (!run.guard->acquired()) {
         c.prompts.showMessage(title + QStringLiteral(" est déjà en exécution."),
                               Prompts::Icon::Information);
-        return;
+        run.outcome = PreparationOutcome::AlreadyRunning;
+        return run;
     }
 
     // The data folder, how the database is reached, and the files a first run installs.
-    PrepareDataFolder(env, c.platform);
+    if (c.dataFolder.isEmpty())
+        PrepareDataFolder(env, c.platform);
+    else
+        UseDataFolder(env, c.dataFolder);
     c.database.readConfig(env);
     const QString settingsName = SettingsFileName(env.ExecutablePath);
     env.StartupOk = TransferOnFirstRun(env, c.database.firstRunTarget(), settingsName, c.prompts,
                                        c.windows.transferWait());
     if (!env.StartupOk)
-        return;
+        return run;
 
     // The data folder must be writable.
     if (!CheckWriteAccess(title + u' ' + version, env.DataFolder + QStringLiteral("write.tmp"),
                           c.prompts))
-        return;
+        return run;
 
     // The user's settings, then the optional check of the database library.
-    Settings settings = LoadSettings(env.DataFolder + settingsName);
-    env.ChromeStyle = env.IsVistaOrLater || settings.Style;
-    if (settings.TestMdac && !DataAccessComponentsPresent(c.platform.dataAccessVersion()))
+    run.settingsPath = env.DataFolder + settingsName;
+    run.settings = LoadSettings(run.settingsPath);
+    env.ChromeStyle = env.IsVistaOrLater || run.settings.Style;
+    if (run.settings.TestMdac && !DataAccessComponentsPresent(c.platform.dataAccessVersion()))
         c.windows.showDataAccessNotice(env);
 
     // The splash window, hidden when the settings say so.
-    SplashDisplay& splash = c.windows.createSplash(settings.Splash);
+    run.splash = &c.windows.createSplash(run.settings.Splash);
+    SplashDisplay& splash = *run.splash;
     splash.setGauge(8, 1);
     splash.setInfo(kLoading);
     LetWindowsRepaint();
@@ -77,13 +95,9 @@ void Run(StartupContext& c)
     }
     if (!env.StartupOk) {
         c.windows.destroySplash();
-        c.prompts.showMessage(
-            QStringLiteral("EXECUTION IMPOSSIBLE !!\r\rCe logiciel a rencontré un problème lors de "
-                           "la connexion à la base de données.\rContactez le support par email "
-                           "pour tenter de trouver une solution : ") +
-                QString::fromLatin1(MakerEmail),
-            Prompts::Icon::Error);
-        return;
+        run.splash = nullptr;
+        run.outcome = PreparationOutcome::ConnectionRefused;
+        return run;
     }
 
     // The schema is brought up to date: the program's own script when the stored version is
@@ -102,15 +116,31 @@ void Run(StartupContext& c)
             c.database.setVersion(version);
         c.database.updateProgramFolderDatabase(splash);
     }
+    run.outcome = PreparationOutcome::Ready;
+    return run;
+}
+
+namespace {
+
+void Run(StartupContext& c)
+{
+    PreparationContext preparation{c.workingDirectory, c.executablePath, c.platform,
+                                   c.prompts,          c.clock,          c.windows,
+                                   c.database,         QString()};
+    PreparedRun run = PrepareRun(preparation);
+    if (run.outcome == PreparationOutcome::ConnectionRefused)
+        c.prompts.showMessage(ConnectionFailureMessage(), Prompts::Icon::Error);
+    if (run.outcome != PreparationOutcome::Ready)
+        return;
 
     // The main window, then the message loop until it closes.
+    SplashDisplay& splash = *run.splash;
     splash.setGauge(8, 5);
     splash.setInfo(kLoading);
     LetWindowsRepaint();
     splash.setGauge(8, 6);
     splash.setGauge(8, 7);
-    c.windows.createMainWindow(env, settings, env.DataFolder + settingsName,
-                               c.database.dataModule());
+    c.windows.createMainWindow(run.env, run.settings, run.settingsPath, c.database.dataModule());
     splash.setGauge(8, 8);
     c.windows.destroySplash();
     c.windows.runMessageLoop();

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/DatabaseStartup.h"
 #include "app/Startup.h"
-#include "app/ui/TNewGauge.h"
 #include "app/ui/WidgetStartupWindows.h"
 #include "common/Clock.h"
 #include "common/FileHelpers.h"
@@ -9,6 +8,7 @@
 #include "common/ui/ErrorGuard.h"
 #include "common/ui/FrenchTranslations.h"
 #include "common/ui/WidgetPrompts.h"
+#include "db/ui/WidgetUpdateDisplay.h"
 
 #include <QDesktopServices>
 #include <QDir>

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/FileHelpers.h"
 
+#include "common/Error.h"
 #include "common/LetWindowsRepaint.h"
 #include "common/SqlText.h"
 #include "common/Windows1252.h"
@@ -12,7 +13,11 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 #ifndef TILVO_INSTALL_PREFIX
 #define TILVO_INSTALL_PREFIX "/usr/local"
@@ -126,6 +131,94 @@ void CopyFilesByMask(const QString& sourceFolder, const QString& targetFolder, c
             QFile::remove(partial);
         LetWindowsRepaint();
     }
+}
+
+void DeleteFilesByMask(const QString& folder, const QString& mask)
+{
+    const QString base = WithTrailingBackslash(folder);
+    for (const QString& name : ListFiles(base, mask))
+        QFile::remove(base + name);
+}
+
+bool SyncToDisk(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool synced = ::fsync(fd) == 0;
+    ::close(fd);
+    return synced;
+}
+
+namespace {
+
+[[noreturn]] void ThrowMoveError(const QString& source, const QString& target,
+                                 const QString& reason)
+{
+    throw Error(QStringLiteral("Impossible de déplacer le fichier %1 vers %2 : %3")
+                    .arg(source, target, reason));
+}
+
+QString SystemReason(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// The copy of MoveFileReplacing across file systems, into `partial`, flushed to the disk.
+void CopyFlushed(const QString& source, const QString& partial, const QString& target)
+{
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly))
+        ThrowMoveError(source, target, in.errorString());
+    QFile out(partial);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        ThrowMoveError(source, target, out.errorString());
+    QByteArray buffer(1 << 20, Qt::Uninitialized);
+    QString failure;
+    for (;;) {
+        const qint64 n = in.read(buffer.data(), buffer.size());
+        if (n < 0) {
+            failure = in.errorString();
+            break;
+        }
+        if (n == 0)
+            break;
+        if (out.write(buffer.constData(), n) != n) {
+            failure = out.errorString();
+            break;
+        }
+    }
+    if (failure.isEmpty() && !out.flush())
+        failure = out.errorString();
+    if (failure.isEmpty() && ::fsync(out.handle()) != 0)
+        failure = SystemReason(errno);
+    out.close();
+    if (!failure.isEmpty()) {
+        QFile::remove(partial);
+        ThrowMoveError(source, target, failure);
+    }
+}
+
+} // namespace
+
+void MoveFileReplacing(const QString& source, const QString& target)
+{
+    const QByteArray to = QFile::encodeName(target);
+    if (std::rename(QFile::encodeName(source).constData(), to.constData()) == 0)
+        return;
+    if (errno != EXDEV)
+        ThrowMoveError(source, target, SystemReason(errno));
+
+    // Another file system: a whole copy first, under a name of its own.
+    const QString partial = target + QStringLiteral(".part");
+    QFile::remove(partial);
+    CopyFlushed(source, partial, target);
+    if (std::rename(QFile::encodeName(partial).constData(), to.constData()) != 0) {
+        const int error = errno;
+        QFile::remove(partial);
+        ThrowMoveError(source, target, SystemReason(error));
+    }
+    QFile::remove(source);
 }
 
 bool WriteTextFile(const QString& path, const QString& text, TextEncoding encoding)

@@ -34,6 +34,20 @@ QStringList ListFiles(const QString& folder, const QString& mask);
 // Copies each file ListFiles gives into the target folder, replacing files there;
 // a copy that fails is passed over.
 void CopyFilesByMask(const QString& sourceFolder, const QString& targetFolder, const QString& mask);
+// Deletes each file ListFiles gives for the folder and the mask; a deletion that fails is
+// passed over.
+void DeleteFilesByMask(const QString& folder, const QString& mask);
+
+// Flushes a file's content, or a folder's list of names, to the disk, so that what was
+// written survives a power cut. False when it cannot.
+bool SyncToDisk(const QString& path);
+// Moves a file to `target`, replacing a file there in one step: a rename when both lie on the
+// same file system, otherwise a copy beside the target (target + ".part") flushed to the disk
+// and renamed over it, the source removed last. At no moment does the target name hold a part
+// of the file. The folder's new entry is the caller's to flush (SyncToDisk), once for many
+// moves. Throws Error (a French text with the system's reason) when the file cannot be moved;
+// the target is then as it was and the source is kept.
+void MoveFileReplacing(const QString& source, const QString& target);
 
 enum class TextEncoding
 {

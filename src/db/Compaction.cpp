@@ -2,12 +2,15 @@
 #include "db/Compaction.h"
 
 #include "common/Error.h"
+#include "common/FileHelpers.h"
 #include "db/Connection.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace tilvo {
 
@@ -94,6 +97,92 @@ void CompactInPlace(const QString& live, const CompactFunction& compact)
                                    .arg(moved, live));
     }
     QFile::remove(moved);
+}
+
+QString PendingDatabaseName(const QString& live)
+{
+    return live + QStringLiteral(".new");
+}
+
+namespace {
+
+void RemovePendingDatabase(const QString& live)
+{
+    const QString pending = PendingDatabaseName(live);
+    for (const char* suffix : {"", "-journal", "-wal", "-shm"})
+        QFile::remove(pending + QLatin1String(suffix));
+}
+
+// Whether another process holds the database: the engine locks bytes from 1 GiB into the file
+// (its pending, reserved and shared locks) while it reads or writes it. The locks of this
+// process are not seen, and it holds none: its connection is closed.
+bool InUseElsewhere(const QString& live)
+{
+    const int fd = ::open(QFile::encodeName(live).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct flock lock = {};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    lock.l_start = 0x40000000;
+    lock.l_len = 2 + 510;
+    const bool held = ::fcntl(fd, F_GETLK, &lock) == 0 && lock.l_type != F_UNLCK;
+    ::close(fd);
+    return held;
+}
+
+} // namespace
+
+void ReplaceLiveDatabase(const QString& replacement, const QString& live)
+{
+    if (InUseElsewhere(live))
+        throw Error(QStringLiteral("La base de données %1 est en cours d'utilisation par un autre "
+                                   "programme : elle n'a pas été remplacée. Fermez ce programme, "
+                                   "puis recommencez.")
+                        .arg(live));
+    const QString pending = PendingDatabaseName(live);
+    if (QFileInfo(replacement).absoluteFilePath() != QFileInfo(pending).absoluteFilePath()) {
+        RemovePendingDatabase(live);
+        MoveFileReplacing(replacement, pending);
+    }
+    if (!SyncToDisk(pending)) {
+        RemovePendingDatabase(live);
+        throw Error(QStringLiteral("La nouvelle base de données %1 n'a pas pu être écrite sur le "
+                                   "disque : la base de données %2 n'a pas été remplacée.")
+                        .arg(pending, live));
+    }
+    // What the engine left beside the old file belongs to it and must never be played back
+    // into the new one; it goes before the new file takes the name.
+    for (const char* suffix : {"-journal", "-wal", "-shm"})
+        QFile::remove(live + QLatin1String(suffix));
+    try {
+        MoveFileReplacing(pending, live);
+    } catch (const Error&) {
+        RemovePendingDatabase(live);
+        throw;
+    }
+    SyncToDisk(QFileInfo(live).absolutePath());
+}
+
+void CompactLiveDatabase(const QString& live, const CompactFunction& compact)
+{
+    const QString moved = MovedAsideName(live);
+    if (QFileInfo::exists(moved))
+        throw Error(QStringLiteral("Le fichier %1, laissé par un compactage interrompu, existe "
+                                   "encore à côté de la base de données. Rien n'a été modifié : "
+                                   "déplacez ce fichier (il contient une copie plus ancienne de la "
+                                   "base de données) ou supprimez-le s'il n'est plus utile, puis "
+                                   "recommencez.")
+                        .arg(moved));
+    RemovePendingDatabase(live);
+    const QString pending = PendingDatabaseName(live);
+    try {
+        compact(live, pending);
+    } catch (const Error&) {
+        RemovePendingDatabase(live);
+        throw;
+    }
+    ReplaceLiveDatabase(pending, live);
 }
 
 } // namespace tilvo

@@ -10,11 +10,13 @@
 #include "db/Compaction.h"
 #include "db/Connection.h"
 #include "db/DataSet.h"
+#include "db/ScriptConversions.h"
 #include "db/VersionRecord.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <optional>
 
 namespace tilvo {
 
@@ -80,6 +82,30 @@ Keyword Classify(const QString& line)
 bool IsCondition(Keyword k)
 {
     return k >= Keyword::NotFieldType && k <= Keyword::TableEmpty;
+}
+
+std::optional<ConversionCommand> ConversionOf(Keyword k)
+{
+    switch (k) {
+    case Keyword::ConvertStatScript:
+        return ConversionCommand::ConvertStatScript;
+    case Keyword::ReplaceStringInStatScript:
+        return ConversionCommand::ReplaceStringInStatScript;
+    case Keyword::ConvertQueryScript:
+        return ConversionCommand::ConvertQueryScript;
+    case Keyword::ReplaceStringInQueryScript:
+        return ConversionCommand::ReplaceStringInQueryScript;
+    case Keyword::ExtractImageToJpeg:
+        return ConversionCommand::ExtractImageToJpeg;
+    case Keyword::ExtractJpegImage:
+        return ConversionCommand::ExtractJpegImage;
+    case Keyword::ResizeBitmapInDataBase:
+        return ConversionCommand::ResizeBitmapInDataBase;
+    case Keyword::ConvertBitmapToJpegInDataBase:
+        return ConversionCommand::ConvertBitmapToJpegInDataBase;
+    default:
+        return std::nullopt;
+    }
 }
 
 // The text between the first `open` and the first `close`, as the scripts have always been
@@ -209,7 +235,7 @@ private:
     bool testCondition(Keyword keyword, const QString& line);
     void sqlExe(const QString& line);
     void compactDataBase(const QString& line);
-    void notAvailable(const QString& line);
+    void convert(ConversionCommand command, const QString& line);
     void reopen(QString& ending);
 
     Connection& m_connection;
@@ -355,11 +381,11 @@ void Run::compactDataBase(const QString& line)
     m_log.append(logText + ending);
 }
 
-void Run::notAvailable(const QString& line)
+void Run::convert(ConversionCommand command, const QString& line)
 {
-    m_log.append(line.trimmed() + QStringLiteral(" (error : commande non disponible dans cette "
-                                                 "version)"));
-    ++m_result.errors;
+    if (!RunConversion(command, line, m_connection, m_env,
+                       [this](const QString& message) { m_log.append(message); }))
+        ++m_result.errors;
 }
 
 UpdateRunResult Run::run(const QString& folder, const QString& fileName, bool interactive)
@@ -442,8 +468,8 @@ UpdateRunResult Run::run(const QString& folder, const QString& fileName, bool in
         setLabel(text("String5", "Mise à jour de la base de données ..."));
         if (keyword == Keyword::SqlExe)
             sqlExe(line);
-        else
-            notAvailable(line);
+        else if (const std::optional<ConversionCommand> command = ConversionOf(keyword))
+            convert(*command, line);
     }
 
     m_log.append(kFinished);

@@ -12,6 +12,7 @@ namespace tilvo {
 
 class Clock;
 class Connection;
+class ScriptPictures;
 
 // The windows of an update run: the gauge window (TNewGauge: its `info` label and its bar)
 // and the backup question. The program binds them to windows; tests record them.
@@ -44,9 +45,10 @@ struct UpdateEnvironment
     QString ProgramFolder;  // for UpdateProgramFolderDatabase
     QString ProgramVersion; // "1.83"
     QString UpdateFileName; // "BD_183.maj"
-    const Clock* clock = nullptr;     // the process clock when null
-    UpdateDisplay* display = nullptr; // no windows when null (and no backup question)
-    TextLookup lookupText;            // the default texts when empty
+    const Clock* clock = nullptr;       // the process clock when null
+    UpdateDisplay* display = nullptr;   // no windows when null (and no backup question)
+    TextLookup lookupText;              // the default texts when empty
+    ScriptPictures* pictures = nullptr; // the picture commands log an error without it
 };
 
 struct UpdateRunResult
@@ -61,7 +63,8 @@ QString UpdateLogPath(const QString& dataFolder);
 
 // Needs: the connection the script runs on (open), the script's folder and file name, an
 // optional progress label, whether the run is interactive (backup question, script deleted at
-// the end) and the environment. Runs the script line by line and logs every step to Maj.Log.
+// the end) and the environment. Runs the script line by line and logs every step to Maj.Log;
+// the conversion commands are those of ScriptConversions.h.
 // A command's failure is logged and the run goes on; a condition whose own test fails is
 // logged and skips to END. Returns what happened; errors of the engine never escape, only a
 // script that cannot be read, or a damaged database (Connection::checkIntegrity, logged; the

@@ -81,6 +81,14 @@ bool PutBackMovedAside(const FirstRunTarget& target, const QString& live, Prompt
     return true;
 }
 
+void CreateDataSubFolders(const QString& dataFolder)
+{
+    for (const char* sub :
+         {"Export", "Html", "Backup", "Data", "Data/Access", "Data/Images", "Data/Files"}) {
+        QDir().mkdir(dataFolder + QLatin1String(sub));
+    }
+}
+
 } // namespace
 
 QString BaseFolderWarning()
@@ -120,10 +128,15 @@ void PrepareDataFolder(Environment& env, const Platform& platform)
         CreateWithWarning(env.DataFolder, DataFolderWarning());
     }
 
-    for (const char* sub :
-         {"Export", "Html", "Backup", "Data", "Data/Access", "Data/Images", "Data/Files"}) {
-        QDir().mkdir(env.DataFolder + QLatin1String(sub));
-    }
+    CreateDataSubFolders(env.DataFolder);
+}
+
+void UseDataFolder(Environment& env, const QString& folder)
+{
+    env.DataFolder = WithTrailingBackslash(QFileInfo(ToSlashes(folder)).absoluteFilePath());
+    if (!QFileInfo(env.DataFolder).isDir() && QDir().mkpath(env.DataFolder))
+        WriteTextFile(env.DataFolder + QStringLiteral("Avertissement.txt"), DataFolderWarning());
+    CreateDataSubFolders(env.DataFolder);
 }
 
 void FetchMissingFile(const Environment& env, const QString& name)

@@ -15,6 +15,10 @@ struct Platform;
 // drive, or a folder under the user's documents), creates it with its warning file and
 // its sub-folders, and sets env.DataFolder.
 void PrepareDataFolder(Environment& env, const Platform& platform);
+// The same with the data folder given (the command line's --data): it is created, with its
+// warning file, when it does not exist, and gets its sub-folders. A relative folder is taken
+// from the current directory.
+void UseDataFolder(Environment& env, const QString& folder);
 
 // Copies a shipped file into the data folder when the data folder has none; the first of
 // the program folder, its "Ressources/DB/" and its "Maj/" that holds it gives it.

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "common/Error.h"
 #include "common/FileHelpers.h"
 #include "support/TestFiles.h"
 
@@ -6,6 +7,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/stat.h>
 
 using namespace tilvo;
 
@@ -28,6 +30,10 @@ private Q_SLOTS:
     void writeTextFileFailsOnMissingFolder();
     void readTextFileDecodesBothEncodings();
     void fileSizeOf();
+    void deleteFilesByMask();
+    void moveFileReplacesInOneStep();
+    void moveFileAcrossFileSystems();
+    void failedMoveKeepsBothFiles();
 
 private:
     QString makeFolder(const QString& name);
@@ -193,6 +199,68 @@ void TestFileHelpers::fileSizeOf()
     QCOMPARE(FileSizeOf(folder + "*.none"), qint64(0));
     QCOMPARE(FileSizeOf(folder + "missing.bkp"), qint64(0));
     QCOMPARE(FileSizeOf(folder), qint64(0));
+}
+
+void TestFileHelpers::deleteFilesByMask()
+{
+    const QString folder = makeFolder(QStringLiteral("delete"));
+    for (const char* name : {"a.jpg", "b.JPG", "c.txt", ".hidden.jpg"})
+        test::WriteFile(folder + QLatin1String(name), "x");
+    QDir().mkpath(folder + QStringLiteral("dossier.jpg"));
+    DeleteFilesByMask(folder, QStringLiteral("*.jpg"));
+    QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList({".hidden.jpg", "c.txt", "dossier.jpg"}));
+}
+
+void TestFileHelpers::moveFileReplacesInOneStep()
+{
+    const QString folder = makeFolder(QStringLiteral("move"));
+    test::WriteFile(folder + QStringLiteral("new"), "new content");
+    test::WriteFile(folder + QStringLiteral("target"), "old content");
+    MoveFileReplacing(folder + QStringLiteral("new"), folder + QStringLiteral("target"));
+    QCOMPARE(test::ReadFile(folder + QStringLiteral("target")), QByteArray("new content"));
+    QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList({"target"}));
+    QVERIFY(SyncToDisk(folder + QStringLiteral("target")));
+    QVERIFY(SyncToDisk(folder));
+    QVERIFY(!SyncToDisk(folder + QStringLiteral("missing")));
+}
+
+void TestFileHelpers::moveFileAcrossFileSystems()
+{
+    // Memory-backed /dev/shm is another file system than the temporary folder on most machines.
+    QTemporaryDir other(QStringLiteral("/dev/shm/tilvo-XXXXXX"));
+    struct stat here = {};
+    struct stat there = {};
+    if (!other.isValid() || ::stat(QFile::encodeName(m_dir.path()).constData(), &here) != 0 ||
+        ::stat(QFile::encodeName(other.path()).constData(), &there) != 0 ||
+        here.st_dev == there.st_dev)
+        QSKIP("no second file system to move a file to");
+    const QString source = makeFolder(QStringLiteral("across")) + QStringLiteral("archive");
+    const QByteArray content(3 * 1024 * 1024 + 17, 'z');
+    test::WriteFile(source, content);
+    const QString target = other.path() + QStringLiteral("/archive.bkp");
+    test::WriteFile(target, "an older archive");
+    MoveFileReplacing(source, target);
+    QCOMPARE(test::ReadFile(target), content);
+    QVERIFY(!QFileInfo::exists(source));
+    QVERIFY(!QFileInfo::exists(target + QStringLiteral(".part")));
+}
+
+void TestFileHelpers::failedMoveKeepsBothFiles()
+{
+    const QString folder = makeFolder(QStringLiteral("failed"));
+    test::WriteFile(folder + QStringLiteral("source"), "kept");
+    const QString target = folder + QStringLiteral("missing/target");
+    try {
+        MoveFileReplacing(folder + QStringLiteral("source"), target);
+        QFAIL("moved");
+    } catch (const Error& e) {
+        QVERIFY2(e.text().startsWith(QStringLiteral("Impossible de déplacer le fichier %1 vers %2 "
+                                                    ": ")
+                                         .arg(folder + QStringLiteral("source"), target)),
+                 qPrintable(e.text()));
+    }
+    QCOMPARE(test::ReadFile(folder + QStringLiteral("source")), QByteArray("kept"));
 }
 
 QTEST_APPLESS_MAIN(TestFileHelpers)

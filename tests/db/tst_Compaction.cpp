@@ -7,6 +7,7 @@
 #include "support/TestFiles.h"
 
 #include <QDir>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -31,6 +32,11 @@ private Q_SLOTS:
     void inPlaceCompactionLeavesAnInterruptedOneAlone();
     void failedInPlaceCompactionPutsTheDatabaseBack();
     void databaseThatCannotGoBackIsNamed();
+    void liveCompactionNeverEmptiesTheLiveName();
+    void liveCompactionRemovesAnInterruptedOnesWork();
+    void failedLiveCompactionLeavesTheLiveFile();
+    void replacementLeavesNoJournalOfTheOldFile();
+    void databaseInUseElsewhereIsNotReplaced();
 
 private:
     QString source() const { return m_dir.path() + QStringLiteral("/TILVO~.MDB"); }
@@ -217,6 +223,99 @@ void TestCompaction::databaseThatCannotGoBackIsNamed()
     // The only copy of the database is never deleted.
     QCOMPARE(ReadFile(source()), before);
     QDir(live).removeRecursively();
+}
+
+void TestCompaction::liveCompactionNeverEmptiesTheLiveName()
+{
+    const QString live = destination();
+    QVERIFY(QFile::rename(source(), live));
+    const qint64 before = QFileInfo(live).size();
+    QStringList seen;
+    CompactLiveDatabase(live, [&](const QString& from, const QString& to) {
+        seen << from << to;
+        // While the copy is written, the live name holds the database as it was.
+        QVERIFY(QFileInfo(live).size() == before);
+        CompactDatabaseFile(from, to);
+    });
+    QCOMPARE(seen, QStringList({live, PendingDatabaseName(live)}));
+    QCOMPARE(PendingDatabaseName(live), m_dir.path() + QStringLiteral("/TILVO.MDB.new"));
+    QVERIFY(QFileInfo(live).size() < before);
+    QCOMPARE(QDir(m_dir.path()).entryList({"TILVO*"}, QDir::Files), QStringList({"TILVO.MDB"}));
+    QCOMPARE(RawScalar(live, QStringLiteral("SELECT COUNT(*) FROM ACCOUNT")).toInt(), 10);
+}
+
+void TestCompaction::liveCompactionRemovesAnInterruptedOnesWork()
+{
+    const QString live = destination();
+    QVERIFY(QFile::rename(source(), live));
+    WriteFile(PendingDatabaseName(live), "half a copy");
+    WriteFile(PendingDatabaseName(live) + QStringLiteral("-journal"), "its journal");
+    CompactLiveDatabase(live);
+    QCOMPARE(QDir(m_dir.path()).entryList({"TILVO*"}, QDir::Files), QStringList({"TILVO.MDB"}));
+    QCOMPARE(RawScalar(live, QStringLiteral("SELECT COUNT(*) FROM ACCOUNT")).toInt(), 10);
+}
+
+void TestCompaction::failedLiveCompactionLeavesTheLiveFile()
+{
+    const QString live = destination();
+    QVERIFY(QFile::rename(source(), live));
+    const QByteArray before = ReadFile(live);
+    try {
+        CompactLiveDatabase(live, [](const QString&, const QString& to) {
+            WriteFile(to, "half a copy");
+            throw Error(QStringLiteral("disque plein"));
+        });
+        QFAIL("compacted");
+    } catch (const Error& e) {
+        QCOMPARE(e.text(), QStringLiteral("disque plein"));
+    }
+    QCOMPARE(ReadFile(live), before);
+    QCOMPARE(QDir(m_dir.path()).entryList({"TILVO*"}, QDir::Files), QStringList({"TILVO.MDB"}));
+}
+
+void TestCompaction::replacementLeavesNoJournalOfTheOldFile()
+{
+    // A journal an interrupted run left beside the old file, its header wiped as the engine
+    // does: the engine ignores it and never removes it.
+    const QString live = destination();
+    WriteFile(live, "the old file");
+    QByteArray journal(12824, '\0');
+    journal.replace(12, 4, "\xc0\x2f\x58\xf8");
+    WriteFile(live + QStringLiteral("-journal"), journal);
+    const QByteArray replacement = ReadFile(source());
+    ReplaceLiveDatabase(source(), live);
+    QCOMPARE(ReadFile(live), replacement);
+    QCOMPARE(QDir(m_dir.path()).entryList({"TILVO*"}, QDir::Files), QStringList({"TILVO.MDB"}));
+    QCOMPARE(RawScalar(live, QStringLiteral("SELECT COUNT(*) FROM ACCOUNT")).toInt(), 10);
+}
+
+void TestCompaction::databaseInUseElsewhereIsNotReplaced()
+{
+    const QString live = destination();
+    QVERIFY(QFile::copy(source(), live));
+    const QByteArray before = ReadFile(live);
+    // Another program in the middle of a change to the database.
+    const QString ready = m_dir.path() + QStringLiteral("/ready");
+    QProcess other;
+    other.start(QStringLiteral("sqlite3"),
+                {live, QStringLiteral("BEGIN IMMEDIATE;"), QStringLiteral(".shell touch ") + ready,
+                 QStringLiteral(".shell sleep 20")});
+    QVERIFY(other.waitForStarted());
+    QTRY_VERIFY(QFileInfo::exists(ready));
+    try {
+        ReplaceLiveDatabase(source(), live);
+        QFAIL("replaced");
+    } catch (const Error& e) {
+        QVERIFY2(e.text().contains(QStringLiteral("en cours d'utilisation par un autre programme")),
+                 qPrintable(e.text()));
+    }
+    QCOMPARE(ReadFile(live), before);
+    QVERIFY(QFileInfo::exists(source()));
+    other.kill();
+    QVERIFY(other.waitForFinished());
+    // Once it is done, the replacement goes through.
+    ReplaceLiveDatabase(source(), live);
+    QVERIFY(!QFileInfo::exists(source()));
 }
 
 QTEST_GUILESS_MAIN(TestCompaction)

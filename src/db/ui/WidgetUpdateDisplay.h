@@ -3,30 +3,12 @@
 
 #include "db/UpdateScript.h"
 
-#include <QWidget>
 #include <memory>
-
-class QLabel;
-class QProgressBar;
-class QPushButton;
 
 namespace tilvo {
 
 class Prompts;
-
-// `TNewGauge`: the small stay-on-top window of an update run, with its label `info` and its bar.
-class TNewGauge final : public QWidget
-{
-    Q_OBJECT
-    Q_DISABLE_COPY_MOVE(TNewGauge)
-
-public:
-    TNewGauge();
-
-    QLabel* info;
-    QProgressBar* bar;
-    QPushButton* Btn_Cancel;
-};
+class TNewGauge;
 
 // Binds an update run to the gauge window and asks the backup question through the prompts.
 // The gauge appears with the run's first progress text or repaint: the backup question, asked

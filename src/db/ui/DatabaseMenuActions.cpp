@@ -1,0 +1,105 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "db/ui/DatabaseMenuActions.h"
+
+#include "common/Clock.h"
+#include "common/Prompts.h"
+#include "common/ui/WaitWindow.h"
+#include "db/DatabaseMaintenance.h"
+#include "db/ui/TBackupList.h"
+#include "db/ui/WidgetUpdateDisplay.h"
+
+#include <QApplication>
+#include <QPointer>
+
+namespace tilvo {
+
+namespace {
+
+const QString kBackupFilter = QStringLiteral("Sauvegarde base de donnée|*bkp");
+
+// The hourglass for the length of a command.
+class BusyCursor
+{
+public:
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+// Runs a maintenance command with the wait window over the main window and the gauge window
+// for the update scripts.
+void RunCommand(const DatabaseMenuContext& context,
+                const std::function<void(const MaintenanceContext&)>& command)
+{
+    BusyCursor busy;
+    TWait wait(context.mainWindow);
+    WidgetUpdateDisplay gauge(context.prompts);
+    QPointer<QWidget> window = context.mainWindow;
+    MaintenanceHooks hooks;
+    hooks.setMainWindowEnabled = [window](bool enabled) {
+        if (window)
+            window->setEnabled(enabled);
+    };
+    hooks.closeDossier = context.closeDossier;
+    hooks.refreshCommands = context.refreshCommands;
+    UpdateEnvironment environment = context.environment;
+    environment.display = &gauge;
+    command(MaintenanceContext{context.module, environment, wait, hooks});
+}
+
+const Clock& ClockOf(const DatabaseMenuContext& context)
+{
+    return context.environment.clock ? *context.environment.clock : ProcessClock();
+}
+
+} // namespace
+
+void DatabaseBackupAction(const DatabaseMenuContext& context)
+{
+    const std::optional<QString> target = context.prompts.saveFileName(
+        QStringLiteral("Localisation de la sauvegarde"), kBackupFilter,
+        ProposedBackupPath(context.environment.DataFolder, ClockOf(context).today()),
+        QStringLiteral("bkp"));
+    if (!target)
+        return;
+    RunCommand(context, [&target](const MaintenanceContext& maintenance) {
+        SaveDatabaseArchive(maintenance, *target, QString::fromUtf8(kBackupDescription));
+    });
+    context.prompts.showMessage(QStringLiteral("Sauvegarde effectuée."),
+                                Prompts::Icon::Information);
+}
+
+void DatabaseRestoreAction(const DatabaseMenuContext& context)
+{
+    const std::optional<QString> archive = context.prompts.openFileName(
+        QStringLiteral("Sélectionnez la base de données à restaurer"), kBackupFilter,
+        context.environment.DataFolder + QStringLiteral("Backup/"));
+    if (!archive)
+        return;
+    RunCommand(context, [&archive](const MaintenanceContext& maintenance) {
+        RestoreDatabaseArchive(maintenance, *archive);
+    });
+    context.prompts.showMessage(QStringLiteral("Sauvegarde restaurée."),
+                                Prompts::Icon::Information);
+}
+
+void DatabaseHistoryAction(const DatabaseMenuContext& context)
+{
+    TBackupList window(context.module, context.prompts, context.mainWindow);
+    window.exec();
+}
+
+void DatabaseCompactAction(const DatabaseMenuContext& context)
+{
+    if (!context.prompts.askYesNo(
+            QStringLiteral("Confirmez-vous le compactage de la base de données ?"),
+            Prompts::Icon::Question))
+        return;
+    RunCommand(context, [](const MaintenanceContext& maintenance) {
+        CompactAndRepairDatabase(maintenance);
+    });
+    context.prompts.showMessage(QStringLiteral("Compactage effectué."), Prompts::Icon::Information);
+}
+
+} // namespace tilvo

@@ -1,0 +1,276 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "StartupFakes.h"
+#include "app/CommandLine.h"
+#include "app/StartupChecks.h"
+#include "common/Clock.h"
+#include "db/CabinetReader.h"
+#include "support/TestFiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextStream>
+
+using namespace tilvo;
+using namespace tilvo::test;
+
+// tilvo-cli's commands, run in temporary program, data and lock folders.
+class TestCommandLine : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void arguments_data();
+    void arguments();
+    void helpNamesEveryCommand();
+    void wrongArgumentsTouchNothing();
+    void firstRunMakesTheDataFolderReady();
+    void backupHistoryRestoreAndCompaction();
+    void refusesWhileTheProgramRuns();
+    void badArchiveFails();
+    void damagedDatabaseCanStillBeRestored();
+    void waitingScriptsRunOnceAfterASafetyCopy();
+    void progressIsDrawnOnATerminalOnly();
+
+private:
+    int run(const QStringList& arguments, bool terminal = false);
+    QString data() const { return m_dir->path() + QStringLiteral("/data/"); }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_program;
+    FixedClock m_clock{QDateTime(QDate(2026, 12, 10), QTime(9, 30, 15))};
+    QString m_out;
+    QString m_err;
+};
+
+void TestCommandLine::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_program = m_dir->path() + QStringLiteral("/program/");
+    QDir().mkpath(m_program + QStringLiteral("Ressources/DB/Data/Access"));
+    QDir().mkpath(m_dir->path() + QStringLiteral("/documents"));
+    QVERIFY(QFile::copy(QString::fromLocal8Bit(qgetenv("TILVO_PROGRAM_DIR")) +
+                            QStringLiteral("/Ressources/DB/Data/Access/TILVO.MDB"),
+                        m_program + QStringLiteral("Ressources/DB/Data/Access/TILVO.MDB")));
+}
+
+void TestCommandLine::cleanup()
+{
+    m_dir.reset();
+}
+
+int TestCommandLine::run(const QStringList& arguments, bool terminal)
+{
+    m_out.clear();
+    m_err.clear();
+    QTextStream out(&m_out);
+    QTextStream err(&m_err);
+    CommandLineContext context{
+        m_program,
+        FixedPlatform(m_dir->path() + QStringLiteral("/documents/"), m_dir->path() + u'/'),
+        m_clock,
+        out,
+        err,
+        terminal};
+    return RunCommandLine(arguments, context);
+}
+
+void TestCommandLine::arguments_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("dataFolder");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("backup") << QStringList{"backup", "a.bkp"} << "backup"
+                            << "a.bkp"
+                            << ""
+                            << "";
+    QTest::newRow("data before") << QStringList{"--data", "/d", "restore", "a.bkp"} << "restore"
+                                 << "a.bkp"
+                                 << "/d"
+                                 << "";
+    QTest::newRow("data after") << QStringList{"compact", "--data=/d"} << "compact"
+                                << ""
+                                << "/d"
+                                << "";
+    QTest::newRow("no command") << QStringList{} << ""
+                                << ""
+                                << ""
+                                << "Aucune commande n'est donnée.";
+    QTest::newRow("unknown command") << QStringList{"purge"} << "purge"
+                                     << ""
+                                     << ""
+                                     << "Commande inconnue : purge";
+    QTest::newRow("no file") << QStringList{"backup"} << "backup"
+                             << ""
+                             << ""
+                             << "La commande backup demande un fichier de sauvegarde.";
+    QTest::newRow("one too many") << QStringList{"history", "x"} << "history"
+                                  << ""
+                                  << ""
+                                  << "Argument en trop : x";
+    QTest::newRow("no folder") << QStringList{"update", "--data"} << ""
+                               << ""
+                               << ""
+                               << "L'option --data demande un dossier.";
+    QTest::newRow("unknown option") << QStringList{"update", "--force"} << ""
+                                    << ""
+                                    << ""
+                                    << "Option inconnue : --force";
+}
+
+void TestCommandLine::arguments()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, command);
+    QFETCH(QString, file);
+    QFETCH(QString, dataFolder);
+    QFETCH(QString, error);
+    const CommandLineOptions options = ParseCommandLine(arguments);
+    QCOMPARE(options.error, error);
+    QCOMPARE(options.command, command);
+    QCOMPARE(options.file, file);
+    QCOMPARE(options.dataFolder, dataFolder);
+    QVERIFY(!options.help);
+}
+
+void TestCommandLine::helpNamesEveryCommand()
+{
+    QCOMPARE(run({QStringLiteral("--help")}), kExitOk);
+    for (const char* word : {"backup FICHIER", "restore FICHIER", "compact", "update", "history",
+                             "--data DOSSIER", "3 Tilvo est déjà en exécution"})
+        QVERIFY2(m_out.contains(QString::fromUtf8(word)), word);
+    QVERIFY(m_err.isEmpty());
+    QVERIFY(!QFileInfo::exists(m_dir->path() + QStringLiteral("/documents/Vantrel Software "
+                                                              "Development")));
+}
+
+void TestCommandLine::wrongArgumentsTouchNothing()
+{
+    QCOMPARE(run({QStringLiteral("--data"), data(), QStringLiteral("backup")}), kExitUsage);
+    QVERIFY(m_err.startsWith(QStringLiteral("La commande backup demande un fichier")));
+    QVERIFY(!QFileInfo::exists(data()));
+}
+
+void TestCommandLine::firstRunMakesTheDataFolderReady()
+{
+    QCOMPARE(run({QStringLiteral("--data"), data(), QStringLiteral("update")}), kExitOk);
+    for (const char* sub : {"Backup", "Export", "Html", "Data/Access/TILVO.MDB", "Data/Images",
+                            "db.ini", "Avertissement.txt"})
+        QVERIFY2(QFileInfo::exists(data() + QLatin1String(sub)), sub);
+    QCOMPARE(m_err.trimmed(),
+             QStringLiteral("La base de données %1Data/Access/TILVO.MDB est à jour (version 1.83).")
+                 .arg(data()));
+    // Without --data, the data folder is the program's, under the documents folder.
+    QCOMPARE(run({QStringLiteral("update")}), kExitOk);
+    QVERIFY(QFileInfo::exists(m_dir->path() + QStringLiteral("/documents/Vantrel Software "
+                                                             "Development/Tilvo/Data/Access/"
+                                                             "TILVO.MDB")));
+}
+
+void TestCommandLine::backupHistoryRestoreAndCompaction()
+{
+    const QString archive = m_dir->path() + QStringLiteral("/sauvegarde.bkp");
+    WriteFile(data() + QStringLiteral("Data/Images/Account1.jpg"), "jpeg");
+    QCOMPARE(run({QStringLiteral("--data"), data(), QStringLiteral("backup"), archive}), kExitOk);
+    QCOMPARE(m_err.trimmed(), QStringLiteral("Sauvegarde effectuée : ") + archive);
+    QCOMPARE(CabinetReader(archive).entries().size(), 2);
+
+    QCOMPARE(run({QStringLiteral("--data"), data(), QStringLiteral("compact")}), kExitOk);
+    QCOMPARE(m_err.trimmed(), QStringLiteral("Compactage effectué."));
+    QCOMPARE(run({QStringLiteral("--data"), data(), QStringLiteral("history")}), kExitOk);
+    QCOMPARE(
+        m_out.split(u'\n', Qt::SkipEmptyParts),
+        QStringList(
+            {QStringLiteral("10/12/2026  09:30  Sauvagarde de la base de données    ") + archive,
+             QStringLiteral("10/12/2026  09:30  Compactage de la base de données    ") + data() +
+                 QStringLiteral("Data/Access/TILVO.MDB")}));
+
+    QFile::remove(data() + QStringLiteral("Data/Images/Account1.jpg"));
+    QCOMPARE(run({QStringLiteral("--data"), data(), QStringLiteral("restore"), archive}), kExitOk);
+    QCOMPARE(m_err.trimmed(), QStringLiteral("Sauvegarde restaurée : ") + archive);
+    QCOMPARE(ReadFile(data() + QStringLiteral("Data/Images/Account1.jpg")), QByteArray("jpeg"));
+    QCOMPARE(run({QStringLiteral("--data"), data(), QStringLiteral("history")}), kExitOk);
+    QCOMPARE(m_out.count(u'\n'), 2);
+    QVERIFY(m_out.contains(QStringLiteral("Restauration de la base de données")));
+}
+
+void TestCommandLine::refusesWhileTheProgramRuns()
+{
+    const SingleInstanceGuard program(m_dir->path() + u'/', QStringLiteral("ZEMBRALIK_TILVO"));
+    QVERIFY(program.acquired());
+    QCOMPARE(run({QStringLiteral("--data"), data(), QStringLiteral("compact")}),
+             kExitAlreadyRunning);
+    QCOMPARE(m_err.trimmed(), QStringLiteral("Tilvo est déjà en exécution."));
+    QVERIFY(!QFileInfo::exists(data()));
+}
+
+void TestCommandLine::badArchiveFails()
+{
+    const QString archive = m_dir->path() + QStringLiteral("/texte.bkp");
+    WriteFile(archive, "pas une archive");
+    QCOMPARE(run({QStringLiteral("--data"), data(), QStringLiteral("restore"), archive}),
+             kExitFailed);
+    QVERIFY2(m_err.startsWith(QStringLiteral("Erreur : Le fichier %1 n'est pas une archive de "
+                                             "sauvegarde lisible")
+                                  .arg(archive)),
+             qPrintable(m_err));
+    QCOMPARE(run({QStringLiteral("--data"), data(), QStringLiteral("history")}), kExitOk);
+    QVERIFY(m_out.isEmpty());
+}
+
+void TestCommandLine::damagedDatabaseCanStillBeRestored()
+{
+    const QString archive = m_dir->path() + QStringLiteral("/sauvegarde.bkp");
+    QCOMPARE(run({QStringLiteral("--data"), data(), QStringLiteral("backup"), archive}), kExitOk);
+    const QString live = data() + QStringLiteral("Data/Access/TILVO.MDB");
+    QByteArray damaged = ReadFile(live);
+    damaged.replace(0, 16, QByteArray(16, 'x'));
+    WriteFile(live, damaged);
+
+    QCOMPARE(run({QStringLiteral("--data"), data(), QStringLiteral("compact")}), kExitFailed);
+    QVERIFY2(m_err.contains(QStringLiteral("« tilvo-cli restore FICHIER » la remplace")),
+             qPrintable(m_err));
+    QCOMPARE(ReadFile(live), damaged);
+
+    QCOMPARE(run({QStringLiteral("--data"), data(), QStringLiteral("restore"), archive}), kExitOk);
+    QVERIFY2(m_err.contains(QStringLiteral("Sauvegarde restaurée : ") + archive),
+             qPrintable(m_err));
+    QCOMPARE(run({QStringLiteral("--data"), data(), QStringLiteral("history")}), kExitOk);
+    QVERIFY(m_out.contains(QStringLiteral("Restauration de la base de données")));
+}
+
+void TestCommandLine::waitingScriptsRunOnceAfterASafetyCopy()
+{
+    QCOMPARE(run({QStringLiteral("--data"), data(), QStringLiteral("update")}), kExitOk);
+    WriteFile(data() + QStringLiteral("ajout.maj"),
+              "SqlExe{INSERT INTO BACKUP (Description) VALUES ('par script')}\r\n");
+    QCOMPARE(run({QStringLiteral("--data"), data(), QStringLiteral("history")}), kExitOk);
+    QVERIFY(m_err.contains(QStringLiteral("avant la mise à jour ? Oui")));
+    QCOMPARE(m_out.count(QLatin1String("par script")), 1);
+    QVERIFY(!QFileInfo::exists(data() + QStringLiteral("ajout.maj")));
+    QCOMPARE(QDir(data() + QStringLiteral("Backup/Maj")).entryList({"*.bkp"}).size(), 1);
+    QCOMPARE(run({QStringLiteral("--data"), data(), QStringLiteral("history")}), kExitOk);
+    QCOMPARE(m_out.count(QLatin1String("par script")), 1);
+}
+
+void TestCommandLine::progressIsDrawnOnATerminalOnly()
+{
+    WriteFile(data() + QStringLiteral("Data/Images/Account1.jpg"), "jpeg");
+    const QString archive = m_dir->path() + QStringLiteral("/a.bkp");
+    QCOMPARE(run({QStringLiteral("--data"), data(), QStringLiteral("backup"), archive}, true),
+             kExitOk);
+    QVERIFY2(m_err.contains(QLatin1String("\rSauvegarde de la base")), qPrintable(m_err));
+    QVERIFY(m_err.contains(QLatin1String("Compression : Account1.jpg")));
+    QCOMPARE(run({QStringLiteral("--data"), data(), QStringLiteral("backup"), archive}, false),
+             kExitOk);
+    QVERIFY(!m_err.contains(u'\r'));
+}
+
+QTEST_GUILESS_MAIN(TestCommandLine)
+#include "tst_CommandLine.moc"
