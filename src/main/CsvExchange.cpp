@@ -68,6 +68,23 @@ ExportResult ExportEntries(DataSet& query, const QString& path, const ExportSele
                            const ExchangeProgress& progress)
 {
     const QueryCloser closer{query};
+    const auto requireRow = [&query](const QString& select, const QString& missing) {
+        query.close();
+        query.setSqlText(select);
+        query.open();
+        const bool found = !IsEmptyDataSet(query);
+        query.close();
+        if (!found)
+            throw Error(missing);
+    };
+    if (selection.accountId >= 0)
+        requireRow(QStringLiteral("SELECT Id FROM ACCOUNT WHERE Id=") +
+                       QString::number(selection.accountId),
+                   QStringLiteral("Le compte %1 n'existe pas.").arg(selection.accountId));
+    else if (selection.dossierId >= 0)
+        requireRow(QStringLiteral("SELECT ID FROM PROFILES WHERE ID=") +
+                       QString::number(selection.dossierId),
+                   QStringLiteral("Le dossier %1 n'existe pas.").arg(selection.dossierId));
     const QString where = SelectionWhere(selection);
     qint64 total = 0;
     query.setSqlText(QStringLiteral("SELECT COUNT(*)") + kJoin + where);

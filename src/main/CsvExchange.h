@@ -44,7 +44,8 @@ QString CsvExportHeader();
 // line per entry (Compte;Date;Quantité;Unité;Montant;Commentaire) with the decimal comma and
 // dates "dd/mm/yyyy". The file is replaced only once it is whole: a failure or a cancel leaves
 // an existing file as it was. `query` is the scratch query; the progress counts entries.
-// Throws Error for a file that cannot be written or an engine error.
+// Throws Error for an account or dossier that does not exist, a file that cannot be written or
+// an engine error.
 ExportResult ExportEntries(DataSet& query, const QString& path, const ExportSelection& selection,
                            const ExchangeProgress& progress = {});
 
