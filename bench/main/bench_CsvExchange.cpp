@@ -108,8 +108,8 @@ std::vector<Row> PlainRead(const QString& file)
             const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(stmt, c));
             return t ? std::string(t) : std::string();
         };
-        rows.push_back({text(0), sqlite3_column_double(stmt, 1), sqlite3_column_double(stmt, 2),
-                        text(3)});
+        rows.push_back(
+            {text(0), sqlite3_column_double(stmt, 1), sqlite3_column_double(stmt, 2), text(3)});
     }
     sqlite3_finalize(stmt);
     sqlite3_close(db);
@@ -244,7 +244,8 @@ int RunChild(const QString& mode, const QString& database, const QString& file)
 std::pair<qint64, long> Child(const QString& mode, const QString& database, const QString& file)
 {
     QProcess p;
-    p.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--child"), mode, database, file});
+    p.start(QCoreApplication::applicationFilePath(),
+            {QStringLiteral("--child"), mode, database, file});
     p.waitForFinished(-1);
     const QList<QByteArray> words = p.readAllStandardOutput().trimmed().split(' ');
     if (p.exitCode() != 0 || words.size() != 2)
@@ -264,10 +265,12 @@ void BM_ImportMillionLinesPeakMemory(benchmark::State& state)
         const QDate first(1900, 1, 1);
         QByteArray block;
         for (int i = 0; i < kMillionLines; ++i) {
-            block += "Eau;" + first.addDays(i % 70000).toString(QStringLiteral("dd/MM/yyyy")).toLatin1() +
-                     ";" + QByteArray::number(i % 1000) + ",25;m3;" + QByteArray::number(i % 77) +
-                     ",5;" + (i % 10 == 0 ? QByteArray("Relevé n° ") + QByteArray::number(i) : QByteArray()) +
-                     "\r\n";
+            block +=
+                "Eau;" +
+                first.addDays(i % 70000).toString(QStringLiteral("dd/MM/yyyy")).toLatin1() + ";" +
+                QByteArray::number(i % 1000) + ",25;m3;" + QByteArray::number(i % 77) + ",5;" +
+                (i % 10 == 0 ? QByteArray("Relevé n° ") + QByteArray::number(i) : QByteArray()) +
+                "\r\n";
             if (block.size() > (1 << 20)) {
                 out.write(block);
                 block.clear();

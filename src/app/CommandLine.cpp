@@ -25,8 +25,8 @@ namespace tilvo {
 
 namespace {
 
-const QStringList kCommands{"backup", "restore", "compact", "update",
-                            "history", "export", "import"};
+const QStringList kCommands{"backup",  "restore", "compact", "update",
+                            "history", "export",  "import"};
 
 bool IsExchange(const QString& command)
 {
@@ -84,7 +84,8 @@ int ExportFromCommandLine(const CommandLineOptions& options, TDataModule1& modul
         ExportEntries(module.Query(), file, selection,
                       ProgressLine(output, QStringLiteral("Exportation des consommations")));
     output.endProgress();
-    output.message(QStringLiteral("%1 consommation(s) exportée(s) : %2").arg(result.entries).arg(file));
+    output.message(
+        QStringLiteral("%1 consommation(s) exportée(s) : %2").arg(result.entries).arg(file));
     return kExitOk;
 }
 
@@ -92,10 +93,10 @@ int ImportFromCommandLine(const CommandLineOptions& options, TDataModule1& modul
                           TerminalOutput& output, const QString& file)
 {
     const CsvGuess guess = GuessCsvFormat(file);
-    const ImportReport report = ImportEntries(
-        module.Query(), options.accountId, file, guess.format, guess.mapping,
-        ProgressLine(output, QStringLiteral("Importation des consommations")),
-        [&options](const ImportReport&) { return options.validOnly; });
+    const ImportReport report =
+        ImportEntries(module.Query(), options.accountId, file, guess.format, guess.mapping,
+                      ProgressLine(output, QStringLiteral("Importation des consommations")),
+                      [&options](const ImportReport&) { return options.validOnly; });
     output.endProgress();
     if (report.refusedCount > 0)
         output.message(QStringLiteral("Lignes refusées :\r") + report.refusedText());
@@ -190,11 +191,10 @@ CommandLineOptions ParseCommandLine(const QStringList& arguments)
             given << a;
             continue;
         }
-        const auto valueOption = std::find_if(kValueOptions.begin(), kValueOptions.end(),
-                                              [&a](const ValueOption& o) {
-                                                  return a == o.name ||
-                                                         a.startsWith(o.name + u'=');
-                                              });
+        const auto valueOption =
+            std::find_if(kValueOptions.begin(), kValueOptions.end(), [&a](const ValueOption& o) {
+                return a == o.name || a.startsWith(o.name + u'=');
+            });
         if (valueOption == kValueOptions.end()) {
             if (a.startsWith(u'-') && a.size() > 1) {
                 options.error = QStringLiteral("Option inconnue : %1").arg(a);
@@ -227,8 +227,8 @@ CommandLineOptions ParseCommandLine(const QStringList& arguments)
             bool ok = false;
             const int id = value.toInt(&ok);
             if (!ok || id < 0) {
-                options.error = QStringLiteral("L'option %1 demande un numéro : %2")
-                                    .arg(name, value);
+                options.error =
+                    QStringLiteral("L'option %1 demande un numéro : %2").arg(name, value);
                 return options;
             }
             (name == u"--account" ? options.accountId : options.dossierId) = id;
@@ -262,12 +262,12 @@ CommandLineOptions ParseCommandLine(const QStringList& arguments)
     }
     if (NeedsFile(options.command)) {
         if (words.isEmpty()) {
-            options.error = IsExchange(options.command)
-                                ? QStringLiteral("La commande %1 demande un fichier CSV.")
-                                      .arg(options.command)
-                                : QStringLiteral("La commande %1 demande un fichier de "
-                                                 "sauvegarde.")
-                                      .arg(options.command);
+            options.error =
+                IsExchange(options.command)
+                    ? QStringLiteral("La commande %1 demande un fichier CSV.").arg(options.command)
+                    : QStringLiteral("La commande %1 demande un fichier de "
+                                     "sauvegarde.")
+                          .arg(options.command);
             return options;
         }
         options.file = words.takeFirst();

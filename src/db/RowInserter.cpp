@@ -39,7 +39,8 @@ RowInserter::RowInserter(Connection& connection, const QString& table, const QSt
 void RowInserter::insert(const QVariantList& values)
 {
     if (values.size() != m_width)
-        throw Error(QStringLiteral("Nombre de valeurs incorrect pour l'ajout d'un enregistrement."));
+        throw Error(
+            QStringLiteral("Nombre de valeurs incorrect pour l'ajout d'un enregistrement."));
     for (int i = 0; i < m_width; ++i) {
         const QVariant& v = values.at(i);
         switch (v.typeId()) {

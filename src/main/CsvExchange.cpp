@@ -41,14 +41,14 @@ QString SelectionWhere(const ExportSelection& selection)
         if (!where.isEmpty())
             where += QStringLiteral(" AND ");
         where += QStringLiteral("CONSUMPTION.DateAction>=#") + SqlDateLiteral(selection.from) +
-                 QStringLiteral("# AND CONSUMPTION.DateAction<=#") +
-                 SqlDateLiteral(selection.to) + u'#';
+                 QStringLiteral("# AND CONSUMPTION.DateAction<=#") + SqlDateLiteral(selection.to) +
+                 u'#';
     }
     return where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where;
 }
 
-const QString kJoin = QStringLiteral(
-    " FROM CONSUMPTION INNER JOIN ACCOUNT ON CONSUMPTION.Id_Account=ACCOUNT.Id");
+const QString kJoin =
+    QStringLiteral(" FROM CONSUMPTION INNER JOIN ACCOUNT ON CONSUMPTION.Id_Account=ACCOUNT.Id");
 
 // Closes the scratch query whatever happens.
 struct QueryCloser

@@ -78,8 +78,8 @@ struct ImportReport
 {
     static constexpr int kListedRefusals = 100;
 
-    qint64 valid = 0;        // lines that can be imported
-    qint64 refusedCount = 0; // lines refused, all of them
+    qint64 valid = 0;           // lines that can be imported
+    qint64 refusedCount = 0;    // lines refused, all of them
     QList<RefusedLine> refused; // the first kListedRefusals of them
     qint64 imported = 0;        // entries written: `valid` once committed, else 0
     bool cancelled = false;

@@ -118,8 +118,7 @@ CsvEncoding DetectEncoding(QFile& file, const QByteArray& head)
     return CsvEncoding::Utf8;
 }
 
-std::vector<CsvRecord> SampleRecords(const QByteArray& head, QChar separator,
-                                     CsvEncoding encoding)
+std::vector<CsvRecord> SampleRecords(const QByteArray& head, QChar separator, CsvEncoding encoding)
 {
     QByteArray bytes = head;
     QBuffer buffer(&bytes);
@@ -187,9 +186,8 @@ QString CsvTextField(const QString& text, QChar separator)
 {
     QString field = text;
     if (!field.isEmpty() &&
-        (IsFormulaStart(field.at(0)) ||
-         (field.size() > 1 && field.at(0) == u'\'' &&
-          (IsFormulaStart(field.at(1)) || field.at(1) == u'\''))))
+        (IsFormulaStart(field.at(0)) || (field.size() > 1 && field.at(0) == u'\'' &&
+                                         (IsFormulaStart(field.at(1)) || field.at(1) == u'\''))))
         field.prepend(u'\'');
     if (field.contains(separator) || field.contains(u'"') || field.contains(u'\r') ||
         field.contains(u'\n')) {
@@ -319,8 +317,7 @@ QString UnguardCsvText(const QString& text)
 
 CsvReader::CsvReader(QIODevice& device, QChar separator, CsvEncoding encoding)
     : m_device(device), m_separator(separator), m_encoding(encoding)
-{
-}
+{}
 
 bool CsvReader::fill()
 {
@@ -450,12 +447,10 @@ CsvGuess GuessCsvFormat(const QString& path)
 
     // A first line naming columns, and none of its fields a date, is a header.
     const QStringList& first = records.front().fields;
-    const bool named = std::any_of(first.begin(), first.end(), [](const QString& f) {
-        return ColumnOfName(f).has_value();
-    });
-    const bool dated = std::any_of(first.begin(), first.end(), [](const QString& f) {
-        return ParseCsvDate(f).isValid();
-    });
+    const bool named = std::any_of(first.begin(), first.end(),
+                                   [](const QString& f) { return ColumnOfName(f).has_value(); });
+    const bool dated = std::any_of(first.begin(), first.end(),
+                                   [](const QString& f) { return ParseCsvDate(f).isValid(); });
     guess.format.hasHeader = named && !dated;
     guess.columnCount = UsualWidth(records, guess.format.hasHeader);
     guess.mapping.assign(size_t(guess.columnCount), CsvColumn::Skip);

@@ -167,8 +167,7 @@ void TestCommandLine::arguments_data()
                                 << ""
                                 << "Les options --from et --to vont ensemble.";
     QTest::newRow("period backwards")
-        << QStringList{"export", "e.csv", "--from", "02/02/2008", "--to", "01/02/2008"}
-        << "export"
+        << QStringList{"export", "e.csv", "--from", "02/02/2008", "--to", "01/02/2008"} << "export"
         << "e.csv"
         << ""
         << "La date de --from est après celle de --to.";
@@ -338,8 +337,8 @@ QVariant TestCommandLine::sql(const QStringList& statements)
 {
     QVariant last;
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"),
-                                                    QStringLiteral("beside"));
+        QSqlDatabase db =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("beside"));
         db.setDatabaseName(data() + QStringLiteral("Data/Access/TILVO.MDB"));
         if (!db.open())
             qFatal("cannot open the database");
@@ -371,7 +370,8 @@ void TestCommandLine::exportAndImportEntries()
                   QStringLiteral("--account"), QStringLiteral("1")},
                  true),
              kExitOk);
-    QVERIFY2(m_err.contains(QLatin1String("100 % Exportation des consommations")), qPrintable(m_err));
+    QVERIFY2(m_err.contains(QLatin1String("100 % Exportation des consommations")),
+             qPrintable(m_err));
     QVERIFY2(m_err.contains(QStringLiteral("2 consommation(s) exportée(s) : ") + file),
              qPrintable(m_err));
     QCOMPARE(ReadFile(file), QByteArray("\xEF\xBB\xBF"
@@ -416,10 +416,10 @@ void TestCommandLine::importWithRefusedLines()
              qPrintable(m_err));
     QCOMPARE(sql({"SELECT COUNT(*) FROM CONSUMPTION"}).toInt(), 0);
 
-    QCOMPARE(run({QStringLiteral("--data"), data(), QStringLiteral("import"), file,
-                  QStringLiteral("--account"), QStringLiteral("1"),
-                  QStringLiteral("--valid-only")}),
-             kExitOk);
+    QCOMPARE(
+        run({QStringLiteral("--data"), data(), QStringLiteral("import"), file,
+             QStringLiteral("--account"), QStringLiteral("1"), QStringLiteral("--valid-only")}),
+        kExitOk);
     QVERIFY(m_err.contains(QStringLiteral("Ligne 3 : date invalide")));
     QCOMPARE(sql({"SELECT COUNT(*) FROM CONSUMPTION"}).toInt(), 1);
 

@@ -23,8 +23,7 @@ struct Entry
     QString comment;
     bool operator==(const Entry& o) const
     {
-        return date == o.date && quantity == o.quantity && price == o.price &&
-               comment == o.comment;
+        return date == o.date && quantity == o.quantity && price == o.price && comment == o.comment;
     }
 };
 
@@ -145,10 +144,9 @@ QList<Entry> TestCsvExchange::entries(qint64 account)
     for (q.first(); !q.eof(); q.next()) {
         list.append({q.field(0).asText(), q.field(1).asDouble(), q.field(2).asDouble(),
                      q.field(3).asText()});
-        if (q.field(4).asInteger() != m_db.scalar(QStringLiteral(
-                                          "SELECT Id_File FROM ACCOUNT WHERE Id=%1")
-                                                      .arg(account))
-                                          .toLongLong())
+        if (q.field(4).asInteger() !=
+            m_db.scalar(QStringLiteral("SELECT Id_File FROM ACCOUNT WHERE Id=%1").arg(account))
+                .toLongLong())
             qWarning("entry of another dossier");
     }
     q.close();
@@ -159,8 +157,8 @@ ImportReport TestCsvExchange::import(qint64 account, const QString& path,
                                      const RefusalDecision& decision)
 {
     const CsvGuess guess = GuessCsvFormat(path);
-    return ImportEntries(m_db.module().Query(), int(account), path, guess.format, guess.mapping,
-                         {}, decision);
+    return ImportEntries(m_db.module().Query(), int(account), path, guess.format, guess.mapping, {},
+                         decision);
 }
 
 void TestCsvExchange::roundTripGivesTheSameEntries()
@@ -231,10 +229,9 @@ void TestCsvExchange::exportSelections_data()
     QTest::newRow("the dossier, accounts by title")
         << "dossier"
         << QStringList{"Eau;02/01/2008;2;;0;", "Gaz;01/01/2008;1;;0;", "Gaz;03/01/2008;3;;0;"};
-    QTest::newRow("every dossier")
-        << "all"
-        << QStringList{"Autre;01/01/2008;9;;0;", "Eau;02/01/2008;2;;0;", "Gaz;01/01/2008;1;;0;",
-                       "Gaz;03/01/2008;3;;0;"};
+    QTest::newRow("every dossier") << "all"
+                                   << QStringList{"Autre;01/01/2008;9;;0;", "Eau;02/01/2008;2;;0;",
+                                                  "Gaz;01/01/2008;1;;0;", "Gaz;03/01/2008;3;;0;"};
 }
 
 void TestCsvExchange::exportSelections()
@@ -296,13 +293,14 @@ void TestCsvExchange::badLinesAreListedWithTheirReason_data()
     QTest::addColumn<QByteArray>("body");
     QTest::addColumn<QStringList>("refused");
     QTest::addColumn<int>("valid");
-    QTest::newRow("too few fields") << QByteArray("05/03/2008;1\n")
-                                    << QStringList{"Ligne 2 : 2 champs au lieu de 4"} << 1;
+    QTest::newRow("too few fields")
+        << QByteArray("05/03/2008;1\n") << QStringList{"Ligne 2 : 2 champs au lieu de 4"} << 1;
     QTest::newRow("too many fields") << QByteArray("05/03/2008;1;2;x;y\n")
                                      << QStringList{"Ligne 2 : 5 champs au lieu de 4"} << 1;
     QTest::newRow("no such day") << QByteArray("31/02/2008;1;2;x\n")
                                  << QStringList{"Ligne 2 : date invalide : « 31/02/2008 »"} << 1;
-    QTest::newRow("no date") << QByteArray(";1;2;x\n") << QStringList{"Ligne 2 : date absente"} << 1;
+    QTest::newRow("no date") << QByteArray(";1;2;x\n") << QStringList{"Ligne 2 : date absente"}
+                             << 1;
     QTest::newRow("two decimal commas")
         << QByteArray("05/03/2008;\"12,5,3\";2;x\n")
         << QStringList{"Ligne 2 : quantité invalide : « 12,5,3 »"} << 1;
@@ -316,7 +314,8 @@ void TestCsvExchange::badLinesAreListedWithTheirReason_data()
         << QStringList{"Ligne 2 : commentaire trop long (300 caractères, 255 au plus)"} << 1;
     QTest::newRow("quote never closed")
         << QByteArray("05/03/2008;1;2;\"x\n06/03/2008;1;2;y\n")
-        << QStringList{"Ligne 2 : guillemet non fermé : le champ va jusqu'à la fin du fichier"} << 0;
+        << QStringList{"Ligne 2 : guillemet non fermé : le champ va jusqu'à la fin du fichier"}
+        << 0;
     QTest::newRow("long value cut in the reason")
         << QByteArray("05/03/2008;" + QByteArray(60, '7') + "x;2;c\n")
         << QStringList{"Ligne 2 : quantité invalide : « " + QString(40, u'7') + "… »"} << 1;
@@ -328,8 +327,8 @@ void TestCsvExchange::badLinesAreListedWithTheirReason()
     QFETCH(QStringList, refused);
     QFETCH(int, valid);
     const qint64 account = m_db.addAccount(m_dossier, QStringLiteral("Eau"));
-    const QString path = write("Date;Quantité;Montant;Commentaire\n" + body +
-                               "\n07/03/2008;1,5;2;bon\n");
+    const QString path =
+        write("Date;Quantité;Montant;Commentaire\n" + body + "\n07/03/2008;1,5;2;bon\n");
     int asked = 0;
     const ImportReport report = import(account, path, [&](const ImportReport& r) {
         ++asked;
@@ -349,8 +348,7 @@ void TestCsvExchange::badLinesAreListedWithTheirReason()
 void TestCsvExchange::refusedLinesLeaveTheChoice()
 {
     const qint64 account = m_db.addAccount(m_dossier, QStringLiteral("Eau"));
-    const QString path =
-        write("Date;Quantité\n05/03/2008;1\n31/02/2008;2\n06/03/2008;3\n");
+    const QString path = write("Date;Quantité\n05/03/2008;1\n31/02/2008;2\n06/03/2008;3\n");
     // No, or nobody to ask: nothing is imported.
     for (const RefusalDecision& decision :
          {RefusalDecision(), RefusalDecision([](const ImportReport&) { return false; })}) {
@@ -425,12 +423,12 @@ void TestCsvExchange::cancelledImportLeavesNothing()
     const QString path = write(bytes);
     const CsvGuess guess = GuessCsvFormat(path);
     QList<qint64> positions;
-    const ImportReport report = ImportEntries(
-        m_db.module().Query(), int(account), path, guess.format, guess.mapping,
-        [&positions](qint64 done, qint64 total) {
-            positions << done;
-            return positions.size() < 3 && done <= total;
-        });
+    const ImportReport report =
+        ImportEntries(m_db.module().Query(), int(account), path, guess.format, guess.mapping,
+                      [&positions](qint64 done, qint64 total) {
+                          positions << done;
+                          return positions.size() < 3 && done <= total;
+                      });
     QVERIFY(report.cancelled);
     QCOMPARE(report.imported, 0);
     QCOMPARE(positions.size(), 3);
@@ -454,7 +452,8 @@ void TestCsvExchange::cancelledOrFailedExportKeepsTheOldFile()
     QVERIFY(result.cancelled);
     QCOMPARE(read(path), QByteArray("ancien contenu"));
     const QString folder = m_dir->filePath(QStringLiteral("absent/x.csv"));
-    QVERIFY_THROWS_EXCEPTION(Error, ExportEntries(m_db.module().Query(), folder, OfAccount(account)));
+    QVERIFY_THROWS_EXCEPTION(Error,
+                             ExportEntries(m_db.module().Query(), folder, OfAccount(account)));
     QVERIFY(!m_db.module().Query().isActive());
 }
 

@@ -57,19 +57,32 @@ void TestCsvFormat::textFields_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("field");
-    QTest::newRow("plain") << "Eau froide" << "Eau froide";
-    QTest::newRow("empty") << "" << "";
-    QTest::newRow("separator") << "a;b" << "\"a;b\"";
-    QTest::newRow("quote") << "dit \"oui\"" << "\"dit \"\"oui\"\"\"";
-    QTest::newRow("line break") << "ligne 1\r\nligne 2" << "\"ligne 1\r\nligne 2\"";
-    QTest::newRow("formula =") << "=SOMME(A1:A9)" << "'=SOMME(A1:A9)";
-    QTest::newRow("formula +") << "+33 1 23" << "'+33 1 23";
-    QTest::newRow("formula -") << "-relevé" << "'-relevé";
-    QTest::newRow("formula @") << "@cmd" << "'@cmd";
-    QTest::newRow("guarded already") << "'=x" << "''=x";
-    QTest::newRow("apostrophes") << "''" << "'''";
-    QTest::newRow("apostrophe alone") << "'bonjour" << "'bonjour";
-    QTest::newRow("formula and separator") << "=A1;B1" << "\"'=A1;B1\"";
+    QTest::newRow("plain") << "Eau froide"
+                           << "Eau froide";
+    QTest::newRow("empty") << ""
+                           << "";
+    QTest::newRow("separator") << "a;b"
+                               << "\"a;b\"";
+    QTest::newRow("quote") << "dit \"oui\""
+                           << "\"dit \"\"oui\"\"\"";
+    QTest::newRow("line break") << "ligne 1\r\nligne 2"
+                                << "\"ligne 1\r\nligne 2\"";
+    QTest::newRow("formula =") << "=SOMME(A1:A9)"
+                               << "'=SOMME(A1:A9)";
+    QTest::newRow("formula +") << "+33 1 23"
+                               << "'+33 1 23";
+    QTest::newRow("formula -") << "-relevé"
+                               << "'-relevé";
+    QTest::newRow("formula @") << "@cmd"
+                               << "'@cmd";
+    QTest::newRow("guarded already") << "'=x"
+                                     << "''=x";
+    QTest::newRow("apostrophes") << "''"
+                                 << "'''";
+    QTest::newRow("apostrophe alone") << "'bonjour"
+                                      << "'bonjour";
+    QTest::newRow("formula and separator") << "=A1;B1"
+                                           << "\"'=A1;B1\"";
 }
 
 void TestCsvFormat::textFields()
@@ -146,29 +159,52 @@ void TestCsvFormat::numbers_data()
     QTest::addColumn<bool>("currency");
     QTest::addColumn<bool>("valid");
     QTest::addColumn<double>("value");
-    QTest::newRow("comma") << "12,5" << "," << false << true << 12.5;
-    QTest::newRow("point under comma") << "12.5" << "," << false << true << 12.5;
-    QTest::newRow("comma under point") << "12,5" << "." << false << true << 12.5;
-    QTest::newRow("space groups") << "1 234 567,25" << "," << false << true << 1234567.25;
-    QTest::newRow("nbsp groups") << "1\u00a0234,5" << "," << false << true << 1234.5;
-    QTest::newRow("narrow nbsp groups") << "1\u202f234,5" << "," << false << true << 1234.5;
-    QTest::newRow("point groups") << "1.234.567,5" << "," << false << true << 1234567.5;
-    QTest::newRow("comma groups") << "1,234,567.5" << "." << false << true << 1234567.5;
-    QTest::newRow("empty is 0") << "" << "," << false << true << 0.0;
-    QTest::newRow("blank is 0") << "  " << "," << false << true << 0.0;
-    QTest::newRow("negative") << "-3,75" << "," << false << true << -3.75;
-    QTest::newRow("plus") << "+3" << "," << false << true << 3.0;
-    QTest::newRow("leading mark") << ",5" << "," << false << true << 0.5;
-    QTest::newRow("euro") << "12,50 €" << "," << true << true << 12.5;
-    QTest::newRow("euro refused for quantities") << "12,50 €" << "," << false << false << 0.0;
-    QTest::newRow("two commas") << "12,5,3" << "," << false << false << 0.0;
-    QTest::newRow("two commas under point") << "12,5,3" << "." << false << false << 0.0;
-    QTest::newRow("groups of two") << "1.23.456,5" << "," << false << false << 0.0;
-    QTest::newRow("group after decimal") << "1,234.5" << "," << false << false << 0.0;
-    QTest::newRow("letters") << "abc" << "," << false << false << 0.0;
-    QTest::newRow("exponent") << "1e5" << "," << false << false << 0.0;
-    QTest::newRow("sign alone") << "-" << "," << false << false << 0.0;
-    QTest::newRow("blank inside") << "12 ,5" << "," << false << false << 0.0;
+    QTest::newRow("comma") << "12,5"
+                           << "," << false << true << 12.5;
+    QTest::newRow("point under comma") << "12.5"
+                                       << "," << false << true << 12.5;
+    QTest::newRow("comma under point") << "12,5"
+                                       << "." << false << true << 12.5;
+    QTest::newRow("space groups") << "1 234 567,25"
+                                  << "," << false << true << 1234567.25;
+    QTest::newRow("nbsp groups") << "1\u00a0234,5"
+                                 << "," << false << true << 1234.5;
+    QTest::newRow("narrow nbsp groups") << "1\u202f234,5"
+                                        << "," << false << true << 1234.5;
+    QTest::newRow("point groups") << "1.234.567,5"
+                                  << "," << false << true << 1234567.5;
+    QTest::newRow("comma groups") << "1,234,567.5"
+                                  << "." << false << true << 1234567.5;
+    QTest::newRow("empty is 0") << ""
+                                << "," << false << true << 0.0;
+    QTest::newRow("blank is 0") << "  "
+                                << "," << false << true << 0.0;
+    QTest::newRow("negative") << "-3,75"
+                              << "," << false << true << -3.75;
+    QTest::newRow("plus") << "+3"
+                          << "," << false << true << 3.0;
+    QTest::newRow("leading mark") << ",5"
+                                  << "," << false << true << 0.5;
+    QTest::newRow("euro") << "12,50 €"
+                          << "," << true << true << 12.5;
+    QTest::newRow("euro refused for quantities") << "12,50 €"
+                                                 << "," << false << false << 0.0;
+    QTest::newRow("two commas") << "12,5,3"
+                                << "," << false << false << 0.0;
+    QTest::newRow("two commas under point") << "12,5,3"
+                                            << "." << false << false << 0.0;
+    QTest::newRow("groups of two") << "1.23.456,5"
+                                   << "," << false << false << 0.0;
+    QTest::newRow("group after decimal") << "1,234.5"
+                                         << "," << false << false << 0.0;
+    QTest::newRow("letters") << "abc"
+                             << "," << false << false << 0.0;
+    QTest::newRow("exponent") << "1e5"
+                              << "," << false << false << 0.0;
+    QTest::newRow("sign alone") << "-"
+                                << "," << false << false << 0.0;
+    QTest::newRow("blank inside") << "12 ,5"
+                                  << "," << false << false << 0.0;
     QTest::newRow("overflow") << QString(400, u'9') << "," << false << false << 0.0;
 }
 
@@ -203,11 +239,10 @@ void TestCsvFormat::records()
         lines << record.line;
         QVERIFY(!record.tooLong && !record.unterminated);
     }
-    QCOMPARE(fields, (QList<QStringList>{{"a", "b;c", "d"},
-                                         {""},
-                                         {"multi\r\nligne", "dit \"x\"", ""},
-                                         {"mac"},
-                                         {"fin", ""}}));
+    QCOMPARE(
+        fields,
+        (QList<QStringList>{
+            {"a", "b;c", "d"}, {""}, {"multi\r\nligne", "dit \"x\"", ""}, {"mac"}, {"fin", ""}}));
     // A record starts on the line of the file it begins on, line breaks inside quotes counted.
     QCOMPARE(lines, (QList<qint64>{1, 2, 3, 5, 6}));
     QCOMPARE(reader.bytesRead(), qint64(bytes.size()));
@@ -224,9 +259,8 @@ void TestCsvFormat::recordsAcrossChunks()
         bytes += QString::number(i).toUtf8() + ";" + CsvTextField(comment).toUtf8() + "\r\n";
     }
     for (const CsvEncoding encoding : {CsvEncoding::Utf8, CsvEncoding::Windows1252}) {
-        QByteArray file = encoding == CsvEncoding::Utf8
-                              ? bytes
-                              : EncodeWindows1252(QString::fromUtf8(bytes));
+        QByteArray file =
+            encoding == CsvEncoding::Utf8 ? bytes : EncodeWindows1252(QString::fromUtf8(bytes));
         QBuffer buffer(&file);
         buffer.open(QIODevice::ReadOnly);
         CsvReader reader(buffer, u';', encoding);
@@ -285,28 +319,29 @@ void TestCsvFormat::guess_data()
     QTest::addColumn<bool>("header");
     QTest::addColumn<QString>("mapping");
 
-    QTest::newRow("our export")
-        << QByteArray("\xEF\xBB\xBF"
-                      "Compte;Date;Quantité;Unité;Montant;Commentaire\r\n"
-                      "Eau;05/03/2008;12,5;m3;30,25;relevé\r\n")
-        << ";" << "," << CsvEncoding::Utf8 << true
-        << "(ignorer),Date,Quantité,(ignorer),Montant,Commentaire";
+    QTest::newRow("our export") << QByteArray("\xEF\xBB\xBF"
+                                              "Compte;Date;Quantité;Unité;Montant;Commentaire\r\n"
+                                              "Eau;05/03/2008;12,5;m3;30,25;relevé\r\n")
+                                << ";"
+                                << "," << CsvEncoding::Utf8 << true
+                                << "(ignorer),Date,Quantité,(ignorer),Montant,Commentaire";
     QTest::newRow("spreadsheet in windows-1252")
         << EncodeWindows1252(QStringLiteral("Date;Quantité;Montant;Remarque\r\n"
                                             "05/03/2008;12,5;30,25 €;été\r\n"
                                             "06/03/2008;1 200;8;\r\n"))
-        << ";" << "," << CsvEncoding::Windows1252 << true << "Date,Quantité,Montant,(ignorer)";
+        << ";"
+        << "," << CsvEncoding::Windows1252 << true << "Date,Quantité,Montant,(ignorer)";
     QTest::newRow("commas, points, no header")
         << QByteArray("2008-03-05,12.5,30.25,first\n2008-03-06,3,4.5,\"a, b\"\n") << ","
         << "." << CsvEncoding::Utf8 << false << "Date,Quantité,Montant,Commentaire";
     QTest::newRow("tabs, columns in another order")
-        << QByteArray("note\t5/3/2008\t7,25\nautre\t6/3/2008\t8\n") << "\t" << ","
-        << CsvEncoding::Utf8 << false << "Commentaire,Date,Quantité";
+        << QByteArray("note\t5/3/2008\t7,25\nautre\t6/3/2008\t8\n") << "\t"
+        << "," << CsvEncoding::Utf8 << false << "Commentaire,Date,Quantité";
     QTest::newRow("english header")
-        << QByteArray("Amount;Quantity;Date;Comment\n1.5;2;2008-03-05;x\n") << ";" << "."
-        << CsvEncoding::Utf8 << true << "Montant,Quantité,Date,Commentaire";
-    QTest::newRow("one column") << QByteArray("05/03/2008\n06/03/2008\n") << ";" << ","
-                                << CsvEncoding::Utf8 << false << "Date";
+        << QByteArray("Amount;Quantity;Date;Comment\n1.5;2;2008-03-05;x\n") << ";"
+        << "." << CsvEncoding::Utf8 << true << "Montant,Quantité,Date,Commentaire";
+    QTest::newRow("one column") << QByteArray("05/03/2008\n06/03/2008\n") << ";"
+                                << "," << CsvEncoding::Utf8 << false << "Date";
 }
 
 void TestCsvFormat::guess()

@@ -149,9 +149,8 @@ bool ImportEntriesAction(const ExchangeContext& context)
         throw;
     }
     CallHook(context.hooks.RefreshCommands);
-    context.prompts.showMessage(
-        QStringLiteral("%1 consommation(s) importée(s).").arg(imported),
-        Prompts::Icon::Information);
+    context.prompts.showMessage(QStringLiteral("%1 consommation(s) importée(s).").arg(imported),
+                                Prompts::Icon::Information);
     return true;
 }
 

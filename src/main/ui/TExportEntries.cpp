@@ -26,17 +26,17 @@ TExportEntries::TExportEntries(const QString& accountTitle, bool accountSelected
     auto* body = new QVBoxLayout;
     body->setContentsMargins(12, 10, 12, 4);
     body->setSpacing(6);
-    const QString account = accountSelected ? QStringLiteral(" « %1 »").arg(accountTitle)
-                                            : QString();
-    Rb_Account = new QRadioButton(QStringLiteral("Toutes les consommations du compte") + account,
-                                  this);
+    const QString account =
+        accountSelected ? QStringLiteral(" « %1 »").arg(accountTitle) : QString();
+    Rb_Account =
+        new QRadioButton(QStringLiteral("Toutes les consommations du compte") + account, this);
     Rb_Account->setObjectName(QStringLiteral("Rb_Account"));
-    Rb_Period = new QRadioButton(
-        QStringLiteral("Les consommations du compte") + account + QStringLiteral(" sur une période …"),
-        this);
+    Rb_Period = new QRadioButton(QStringLiteral("Les consommations du compte") + account +
+                                     QStringLiteral(" sur une période …"),
+                                 this);
     Rb_Period->setObjectName(QStringLiteral("Rb_Period"));
-    Rb_Dossier = new QRadioButton(QStringLiteral("Les consommations de tous les comptes du dossier"),
-                                  this);
+    Rb_Dossier =
+        new QRadioButton(QStringLiteral("Les consommations de tous les comptes du dossier"), this);
     Rb_Dossier->setObjectName(QStringLiteral("Rb_Dossier"));
     for (QRadioButton* b : {Rb_Account, Rb_Period, Rb_Dossier})
         body->addWidget(b);

@@ -218,8 +218,8 @@ void TImportEntries::fillPreview()
         box->setObjectName(QStringLiteral("Cb_Column%1").arg(c + 1));
         for (const CsvColumn kind : kKinds)
             box->addItem(CsvColumnName(kind));
-        box->setCurrentIndex(int(std::find(kKinds.begin(), kKinds.end(), m_mapping[size_t(c)]) -
-                                 kKinds.begin()));
+        box->setCurrentIndex(
+            int(std::find(kKinds.begin(), kKinds.end(), m_mapping[size_t(c)]) - kKinds.begin()));
         connect(box, &QComboBox::currentIndexChanged, this,
                 [this] { RunGuarded(m_prompts, [this] { MappingChange(); }); });
         Grid_Preview->setCellWidget(0, c + 1, box);
@@ -293,8 +293,8 @@ void TImportEntries::Btn_OkClick()
         return;
     m_importing = true;
     m_cancel = false;
-    const QList<QWidget*> controls{Cb_Separator, Cb_Decimal, Cb_Encoding, Chk_Header,
-                                   Grid_Preview, Btn_Ok};
+    const QList<QWidget*> controls{Cb_Separator, Cb_Decimal,   Cb_Encoding,
+                                   Chk_Header,   Grid_Preview, Btn_Ok};
     for (QWidget* w : controls)
         w->setEnabled(false);
     Memo_Refused->hide();

@@ -111,18 +111,18 @@ ExchangeContext TestExchangeWindows::context()
         m_calls << QStringLiteral("RefreshAccountEntry %1").arg(id);
     };
     hooks.RefreshCommands = [this] { m_calls << QStringLiteral("RefreshCommands"); };
-    return ExchangeContext{m_db.module(),  m_prompts,        m_clock, m_dir->path() + u'/',
+    return ExchangeContext{m_db.module(),  m_prompts,      m_clock, m_dir->path() + u'/',
                            int(m_dossier), int(m_account), hooks,   nullptr};
 }
 
 void TestExchangeWindows::importShowsThePreviewAndImportsTheValidLines()
 {
-    const QString path = write(EncodeWindows1252(
-        QStringLiteral("Date;Quantité;Montant;Commentaire\r\n"
-                       "05/03/2008;12,5;30,25 €;relevé d'été\r\n"
-                       "31/02/2008;1;2;jour impossible\r\n"
-                       "06/03/2008;\"12,5,3\";2;trois nombres\r\n"
-                       "2008-04-01;1 000;;\r\n")));
+    const QString path =
+        write(EncodeWindows1252(QStringLiteral("Date;Quantité;Montant;Commentaire\r\n"
+                                               "05/03/2008;12,5;30,25 €;relevé d'été\r\n"
+                                               "31/02/2008;1;2;jour impossible\r\n"
+                                               "06/03/2008;\"12,5,3\";2;trois nombres\r\n"
+                                               "2008-04-01;1 000;;\r\n")));
     m_prompts.fileAnswers.enqueue(path);
     m_prompts.yesNoAnswers.enqueue(true);
     WhenShown<TImportEntries>([](TImportEntries* dialog) {
@@ -154,12 +154,13 @@ void TestExchangeWindows::importShowsThePreviewAndImportsTheValidLines()
              (QStringList{"2 ligne(s) refusée(s) : voir la liste.\rImporter les 2 ligne(s) "
                           "valide(s) ?",
                           "2 consommation(s) importée(s)."}));
-    QCOMPARE(m_calls, (QStringList{"ComputeStatistic", QString("RefreshAccountEntry %1").arg(m_account),
-                                   "RefreshCommands"}));
+    QCOMPARE(m_calls,
+             (QStringList{"ComputeStatistic", QString("RefreshAccountEntry %1").arg(m_account),
+                          "RefreshCommands"}));
     QCOMPARE(entries(), 2);
-    QCOMPARE(m_db.scalar(QString("SELECT Count FROM ACCOUNT WHERE Id=%1").arg(m_account))
-                 .toDouble(),
-             1022.5);
+    QCOMPARE(
+        m_db.scalar(QString("SELECT Count FROM ACCOUNT WHERE Id=%1").arg(m_account)).toDouble(),
+        1022.5);
 }
 
 void TestExchangeWindows::columnsAndFormatCanBeChanged()
@@ -324,8 +325,9 @@ void TestExchangeWindows::badFileIsShownAsAnError()
     const QString path = write(QByteArray("\x89PNG\r\n\x1A\n\0\0", 10));
     m_prompts.fileAnswers.enqueue(path);
     menu->findChild<QAction*>(QStringLiteral("Popup_Tools_Exchange_Import"))->trigger();
-    QCOMPARE(m_prompts.texts(),
-             QStringList{QStringLiteral("Le fichier « %1 » n'est pas un fichier texte.").arg(path)});
+    QCOMPARE(
+        m_prompts.texts(),
+        QStringList{QStringLiteral("Le fichier « %1 » n'est pas un fichier texte.").arg(path)});
     QCOMPARE(entries(), 0);
 }
 
