@@ -368,8 +368,15 @@ bool CsvReader::next(CsvRecord& record)
         c = m_buffer.at(m_pos);
         return true;
     };
+    // Each separator counts as a character too, so that a line of separators alone is
+    // bounded as well.
     const auto endField = [&] {
-        record.fields.append(field);
+        if (length < kMaxRecordLength) {
+            record.fields.append(field);
+            ++length;
+        } else {
+            record.tooLong = true;
+        }
         field.clear();
         fieldStart = true;
     };

@@ -88,8 +88,8 @@ struct CsvRecord
 
 // Reads the records of a delimited text file one at a time, whatever its size: quoted fields
 // may hold separators, doubled quotes and line breaks; lines end with CR LF, LF or CR; a
-// byte-order mark is skipped. A record longer than kMaxRecordLength characters is not kept:
-// it is marked tooLong and the reader goes on after it.
+// byte-order mark is skipped. A record longer than kMaxRecordLength characters (separators
+// counted) is not kept whole: it is marked tooLong and the reader goes on after it.
 class CsvReader
 {
 public:

@@ -293,6 +293,16 @@ void TestCsvFormat::longRecordIsSkippedNotKept()
     QVERIFY(!record.tooLong);
     QCOMPARE(record.fields, (QStringList{"2", "ok"}));
     QCOMPARE(record.line, qint64(3));
+    // Separators alone are bounded too.
+    QByteArray separators = QByteArray(10 * 1024 * 1024, ';') + "\n3;ok\n";
+    QBuffer many(&separators);
+    many.open(QIODevice::ReadOnly);
+    CsvReader manyReader(many, u';', CsvEncoding::Utf8);
+    QVERIFY(manyReader.next(record));
+    QVERIFY(record.tooLong);
+    QVERIFY(record.fields.size() <= CsvReader::kMaxRecordLength);
+    QVERIFY(manyReader.next(record));
+    QCOMPARE(record.fields, (QStringList{"3", "ok"}));
 }
 
 void TestCsvFormat::unterminatedQuote()

@@ -183,7 +183,7 @@ void TImportEntries::MappingChange()
 {
     if (m_filling)
         return;
-    for (int c = 0; c < int(m_mapping.size()); ++c) {
+    for (int c = 0; c < int(m_mapping.size()) && c < kShownColumns; ++c) {
         if (QComboBox* box = columnChoice(c))
             m_mapping[size_t(c)] = kKinds[size_t(box->currentIndex())];
     }
@@ -198,9 +198,11 @@ void TImportEntries::fillPreview()
     const int width = m_preview.empty() ? 0 : int(m_preview.front().fields.size());
     if (width != int(m_mapping.size()))
         m_mapping.resize(size_t(width), CsvColumn::Skip);
+    // A line of thousands of fields is no entry; its columns past these are not offered.
+    const int shown = std::min(width, kShownColumns);
 
     QStringList labels{QStringLiteral("Ligne")};
-    for (int c = 0; c < width; ++c) {
+    for (int c = 0; c < shown; ++c) {
         const bool named = m_format.hasHeader && !m_preview.empty();
         labels << (named ? m_preview.front().fields.value(c).trimmed()
                          : QStringLiteral("Colonne %1").arg(c + 1));
@@ -213,7 +215,7 @@ void TImportEntries::fillPreview()
     Grid_Preview->setColumnCount(int(labels.size()));
     Grid_Preview->setRowCount(rows + 1);
     Grid_Preview->setHorizontalHeaderLabels(labels);
-    for (int c = 0; c < width; ++c) {
+    for (int c = 0; c < shown; ++c) {
         auto* box = new QComboBox(Grid_Preview);
         box->setObjectName(QStringLiteral("Cb_Column%1").arg(c + 1));
         for (const CsvColumn kind : kKinds)
@@ -227,7 +229,7 @@ void TImportEntries::fillPreview()
     for (int r = 0; r < rows; ++r) {
         const CsvRecord& record = m_preview[size_t(r + first)];
         Grid_Preview->setItem(r + 1, 0, new QTableWidgetItem(QString::number(record.line)));
-        for (int c = 0; c < width && c < record.fields.size(); ++c) {
+        for (int c = 0; c < shown && c < record.fields.size(); ++c) {
             // A long value is cut in the preview; it is checked whole.
             QString shown = record.fields.at(c);
             shown.replace(QStringLiteral("\r\n"), QStringLiteral(" ")).replace(u'\n', u' ');
@@ -243,7 +245,7 @@ void TImportEntries::fillPreview()
 
 void TImportEntries::refreshValidity()
 {
-    const int status = int(m_mapping.size()) + 1;
+    const int status = Grid_Preview->columnCount() - 1;
     const int first = m_format.hasHeader ? 1 : 0;
     CsvEntry entry;
     for (int row = 1; row < Grid_Preview->rowCount(); ++row) {

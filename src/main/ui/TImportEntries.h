@@ -34,6 +34,7 @@ class TImportEntries final : public QDialog
 
 public:
     static constexpr int kPreviewLines = 20;
+    static constexpr int kShownColumns = 64;
 
     TImportEntries(DataSet& query, int accountId, const QString& path, const CsvGuess& guess,
                    Prompts& prompts, QWidget* parent = nullptr);

@@ -45,6 +45,7 @@ private Q_SLOTS:
     void exportOfTheDossier();
     void menuFollowsTheSelection();
     void badFileIsShownAsAnError();
+    void lineOfManyFieldsOffersTheFirstColumnsOnly();
 
 private:
     QString write(const QByteArray& bytes);
@@ -197,6 +198,7 @@ void TestExchangeWindows::columnsAndFormatCanBeChanged()
     QCOMPARE(dialog.Grid_Preview->item(1, 1)->text(), QStringLiteral("05/03/2008,12.5,first"));
     dialog.Cb_Separator->setCurrentIndex(1);
     dialog.Chk_Header->setChecked(true);
+    QCOMPARE(dialog.Grid_Preview->columnCount(), 5);
     QCOMPARE(dialog.Grid_Preview->rowCount(), 2);
     QCOMPARE(dialog.Grid_Preview->horizontalHeaderItem(3)->text(), QStringLiteral("first"));
 }
@@ -329,6 +331,20 @@ void TestExchangeWindows::badFileIsShownAsAnError()
         m_prompts.texts(),
         QStringList{QStringLiteral("Le fichier « %1 » n'est pas un fichier texte.").arg(path)});
     QCOMPARE(entries(), 0);
+}
+
+void TestExchangeWindows::lineOfManyFieldsOffersTheFirstColumnsOnly()
+{
+    const QString path = write("05/03/2008;1" + QByteArray(10000, ';') + "\n");
+    const CsvGuess guess = GuessCsvFormat(path);
+    TImportEntries dialog(m_db.module().Query(), int(m_account), path, guess, m_prompts);
+    QCOMPARE(dialog.mapping().size(), size_t(10002));
+    QCOMPARE(dialog.Grid_Preview->columnCount(), TImportEntries::kShownColumns + 2);
+    QCOMPARE(dialog.columnChoice(0)->currentText(), QStringLiteral("Date"));
+    QCOMPARE(dialog.columnChoice(1)->currentText(), QStringLiteral("Quantité"));
+    QVERIFY(dialog.Btn_Ok->isEnabled());
+    QCOMPARE(dialog.Grid_Preview->item(1, TImportEntries::kShownColumns + 1)->text(),
+             QStringLiteral("valide"));
 }
 
 QTEST_MAIN(TestExchangeWindows)
