@@ -39,6 +39,7 @@ private Q_SLOTS:
     void cleanup();
 
     void importShowsThePreviewAndImportsTheValidLines();
+    void decliningRefusedLinesImportsNothing();
     void columnsAndFormatCanBeChanged();
     void cancellingARunningImportLeavesNothing();
     void exportOfAPeriod();
@@ -162,6 +163,34 @@ void TestExchangeWindows::importShowsThePreviewAndImportsTheValidLines()
     QCOMPARE(
         m_db.scalar(QString("SELECT Count FROM ACCOUNT WHERE Id=%1").arg(m_account)).toDouble(),
         1022.5);
+}
+
+void TestExchangeWindows::decliningRefusedLinesImportsNothing()
+{
+    QByteArray bytes("Date;Quantité\n05/03/2008;1\n");
+    for (int i = 0; i < 120; ++i)
+        bytes += "30/02/2008;1\n";
+    m_prompts.fileAnswers.enqueue(write(bytes));
+    m_prompts.yesNoAnswers.enqueue(false);
+    WhenShown<TImportEntries>([](TImportEntries* dialog) {
+        dialog->Btn_Ok->click();
+        QVERIFY(dialog->isVisible());
+        QVERIFY(dialog->Memo_Refused->isVisible());
+        const QStringList lines = dialog->Memo_Refused->toPlainText().split(u'\n');
+        QCOMPARE(lines.size(), 101);
+        QCOMPARE(lines.first(), QStringLiteral("Ligne 3 : date invalide : « 30/02/2008 »"));
+        QCOMPARE(lines.last(), QStringLiteral("… et 20 autres lignes refusées."));
+        QCOMPARE(dialog->Lab_Status->text(), QStringLiteral("Rien n'a été importé."));
+        QVERIFY(dialog->Btn_Ok->isEnabled());
+        Grab(dialog, QStringLiteral("import_refused"));
+        dialog->Btn_Cancel->click();
+    });
+    QVERIFY(!ImportEntriesAction(context()));
+    QCOMPARE(m_prompts.texts(),
+             QStringList{"120 ligne(s) refusée(s) : voir la liste.\rImporter les 1 ligne(s) "
+                         "valide(s) ?"});
+    QCOMPARE(entries(), 0);
+    QVERIFY(m_calls.isEmpty());
 }
 
 void TestExchangeWindows::columnsAndFormatCanBeChanged()
