@@ -191,6 +191,10 @@ QString ReadCsvEntry(const CsvRecord& record, const CsvFormat& format,
             break;
         }
         case CsvColumn::Comment:
+            // Bytes the chosen encoding cannot read would be stored as replacement marks.
+            if (value.contains(QChar::ReplacementCharacter))
+                return QStringLiteral("commentaire illisible dans le codage choisi : ") +
+                       Quoted(value);
             entry.comment = UnguardCsvText(value);
             if (entry.comment.size() > commentLimit)
                 return QStringLiteral("commentaire trop long (%1 caractères, %2 au plus)")

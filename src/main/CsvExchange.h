@@ -60,8 +60,9 @@ struct CsvEntry
 
 // Reads a record as an entry under the mapping (one kind per column of the file): the record
 // must have as many fields as the mapping; the date is needed; an empty quantity or amount, or
-// none mapped, is 0; the comment loses the guard a spreadsheet export adds and may hold at most
-// `commentLimit` characters. Returns why the line is refused, in French, or an empty text.
+// none mapped, is 0; the comment loses the guard a spreadsheet export adds, may hold at most
+// `commentLimit` characters and no byte the encoding could not read. Returns why the line is
+// refused, in French, or an empty text.
 QString ReadCsvEntry(const CsvRecord& record, const CsvFormat& format,
                      const std::vector<CsvColumn>& mapping, int commentLimit, CsvEntry& entry);
 

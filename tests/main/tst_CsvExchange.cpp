@@ -312,6 +312,10 @@ void TestCsvExchange::badLinesAreListedWithTheirReason_data()
     QTest::newRow("comment too long")
         << QByteArray("05/03/2008;1;2;" + QByteArray(300, 'x') + "\n")
         << QStringList{"Ligne 2 : commentaire trop long (300 caractères, 255 au plus)"} << 1;
+    QTest::newRow("windows-1252 read as utf-8")
+        << QByteArray("05/03/2008;1;2;\xE9t\xE9\n")
+        << QStringList{"Ligne 2 : commentaire illisible dans le codage choisi : « \uFFFDt\uFFFD »"}
+        << 1;
     QTest::newRow("quote never closed")
         << QByteArray("05/03/2008;1;2;\"x\n06/03/2008;1;2;y\n")
         << QStringList{"Ligne 2 : guillemet non fermé : le champ va jusqu'à la fin du fichier"}
@@ -330,10 +334,15 @@ void TestCsvExchange::badLinesAreListedWithTheirReason()
     const QString path =
         write("Date;Quantité;Montant;Commentaire\n" + body + "\n07/03/2008;1,5;2;bon\n");
     int asked = 0;
-    const ImportReport report = import(account, path, [&](const ImportReport& r) {
-        ++asked;
-        return r.valid == 1;
-    });
+    // Read as UTF-8 whatever the guess, as when the person chose it.
+    CsvFormat format = GuessCsvFormat(path).format;
+    format.encoding = CsvEncoding::Utf8;
+    const ImportReport report = ImportEntries(m_db.module().Query(), int(account), path, format,
+                                              {C::Date, C::Quantity, C::Amount, C::Comment}, {},
+                                              [&](const ImportReport& r) {
+                                                  ++asked;
+                                                  return r.valid == 1;
+                                              });
     // Asked only when something could be imported.
     QCOMPARE(asked, valid);
     QCOMPARE(report.refusedCount, refused.size());
