@@ -139,9 +139,12 @@ bool ImportEntriesAction(const ExchangeContext& context)
         return false;
     const qint64 imported = dialog.report().imported;
     try {
+        // The entries show what was added, on the latest one as after selecting the account.
         DataSet& consumption = context.dm.Consumption();
-        if (consumption.isActive())
+        if (consumption.isActive()) {
             ReopenKeepingRow(consumption);
+            consumption.last();
+        }
         CallHook(context.hooks.ComputeStatistic);
         CallHook(context.hooks.RefreshAccountEntry, context.accountId);
     } catch (...) {

@@ -4,6 +4,7 @@
 #include "common/Windows1252.h"
 #include "common/ui/Chrome.h"
 #include "db/DataSet.h"
+#include "db/DataSetOps.h"
 #include "main/ui/ExchangeMenu.h"
 #include "main/ui/TExportEntries.h"
 #include "main/ui/TImportEntries.h"
@@ -127,6 +128,11 @@ void TestExchangeWindows::importShowsThePreviewAndImportsTheValidLines()
                                                "2008-04-01;1 000;;\r\n")));
     m_prompts.fileAnswers.enqueue(path);
     m_prompts.yesNoAnswers.enqueue(true);
+    // The entries of the selected account, as the main window keeps them open.
+    DataSet& shown = m_db.module().Consumption();
+    ReplaceWhereLine(shown, QStringLiteral("WHERE Id_Account=%1").arg(m_account));
+    shown.open();
+    QCOMPARE(shown.recordCount(), 0);
     WhenShown<TImportEntries>([](TImportEntries* dialog) {
         QCOMPARE(dialog->Cb_Separator->currentText(), QStringLiteral("Point-virgule ( ; )"));
         QCOMPARE(dialog->Cb_Decimal->currentText(), QStringLiteral("Virgule ( , )"));
@@ -160,6 +166,9 @@ void TestExchangeWindows::importShowsThePreviewAndImportsTheValidLines()
              (QStringList{"ComputeStatistic", QString("RefreshAccountEntry %1").arg(m_account),
                           "RefreshCommands"}));
     QCOMPARE(entries(), 2);
+    QCOMPARE(shown.recordCount(), 2);
+    QCOMPARE(shown.recNo(), 1);
+    QCOMPARE(shown.fieldByName(QStringLiteral("DateAction")).asDate(), QDate(2008, 4, 1));
     QCOMPARE(
         m_db.scalar(QString("SELECT Count FROM ACCOUNT WHERE Id=%1").arg(m_account)).toDouble(),
         1022.5);
