@@ -104,16 +104,21 @@ TIME[compact]=$(duration_ms compact)
 TIME[restore]=$(duration_ms restore "$WORK/A.bkp")
 CURRENT=$CONTENT_A
 
-# The imports: an account's entries exported, then imported into a third account.
-sqlite3 "$LIVE" "INSERT INTO ACCOUNT (Id, Id_File, Title, Count, IncCount) VALUES (3, 1, 'Copie', 5, 1);"
-cli export "$WORK/E.csv" --account 1 || fail "exportation : $(cat "$WORK/cli.err")"
-empty_import_account
-IMPORT_BEFORE=$(import_content)
-TIME[import]=$(duration_ms import "$WORK/E.csv" --account 3)
-IMPORT_AFTER=$(import_content)
-[ "$IMPORT_BEFORE" != "$IMPORT_AFTER" ] || fail "l'importation n'a rien changé"
+# The imports, on the database the other commands left: an account's entries exported, then
+# imported into a third account.
+prepare_import() {
+    sqlite3 "$LIVE" "INSERT OR REPLACE INTO ACCOUNT (Id, Id_File, Title, Count, IncCount)
+                     VALUES (3, 1, 'Copie', 5, 1);"
+    cli export "$WORK/E.csv" --account 1 || fail "exportation : $(cat "$WORK/cli.err")"
+    empty_import_account
+    IMPORT_BEFORE=$(import_content)
+    TIME[import]=$(duration_ms import "$WORK/E.csv" --account 3)
+    IMPORT_AFTER=$(import_content)
+    [ "$IMPORT_BEFORE" != "$IMPORT_AFTER" ] || fail "l'importation n'a rien changé"
+}
 
 for command in "${COMMANDS[@]}"; do
+    [ "$command" != import ] || prepare_import
     echo "== $command (${TIME[$command]} ms sans interruption) : $KILLS interruptions"
     for round in $(seq 1 "$KILLS"); do
         args=("$command")
