@@ -14,19 +14,107 @@
 #include "db/DatabaseMaintenance.h"
 #include "db/TDataModule1.h"
 #include "db/VersionRecord.h"
+#include "main/CsvExchange.h"
 
 #include <QFileInfo>
 #include <QTextStream>
+#include <algorithm>
+#include <vector>
 
 namespace tilvo {
 
 namespace {
 
-const QStringList kCommands{"backup", "restore", "compact", "update", "history"};
+const QStringList kCommands{"backup",  "restore", "compact", "update",
+                            "history", "export",  "import"};
+
+bool IsExchange(const QString& command)
+{
+    return command == u"export" || command == u"import";
+}
 
 bool NeedsFile(const QString& command)
 {
-    return command == u"backup" || command == u"restore";
+    return command == u"backup" || command == u"restore" || IsExchange(command);
+}
+
+// Options that take a value, and what is said when it is missing.
+struct ValueOption
+{
+    QString name;
+    QString missing;
+};
+const std::vector<ValueOption> kValueOptions{
+    {QStringLiteral("--data"), QStringLiteral("L'option --data demande un dossier.")},
+    {QStringLiteral("--account"), QStringLiteral("L'option --account demande un numéro.")},
+    {QStringLiteral("--dossier"), QStringLiteral("L'option --dossier demande un numéro.")},
+    {QStringLiteral("--from"), QStringLiteral("L'option --from demande une date.")},
+    {QStringLiteral("--to"), QStringLiteral("L'option --to demande une date.")},
+};
+
+// The options a command accepts besides --data.
+QStringList OptionsOf(const QString& command)
+{
+    if (command == u"export")
+        return {"--account", "--dossier", "--from", "--to"};
+    if (command == u"import")
+        return {"--account", "--valid-only"};
+    return {};
+}
+
+// The progress line of export and import, and its cancel: on a terminal, Ctrl+C ends the
+// process before the file or the transaction is committed.
+ExchangeProgress ProgressLine(TerminalOutput& output, const QString& label)
+{
+    return [&output, label](qint64 done, qint64 total) {
+        output.progress(label, int(done * 1000 / std::max<qint64>(total, 1)), 1000);
+        return true;
+    };
+}
+
+int ExportFromCommandLine(const CommandLineOptions& options, TDataModule1& module,
+                          TerminalOutput& output, const QString& file)
+{
+    ExportSelection selection;
+    selection.accountId = options.accountId;
+    selection.dossierId = options.dossierId;
+    selection.from = options.from;
+    selection.to = options.to;
+    const ExportResult result =
+        ExportEntries(module.Query(), file, selection,
+                      ProgressLine(output, QStringLiteral("Exportation des consommations")));
+    output.endProgress();
+    output.message(
+        QStringLiteral("%1 consommation(s) exportée(s) : %2").arg(result.entries).arg(file));
+    return kExitOk;
+}
+
+int ImportFromCommandLine(const CommandLineOptions& options, TDataModule1& module,
+                          TerminalOutput& output, const QString& file)
+{
+    const CsvGuess guess = GuessCsvFormat(file);
+    const ImportReport report =
+        ImportEntries(module.Query(), options.accountId, file, guess.format, guess.mapping,
+                      ProgressLine(output, QStringLiteral("Importation des consommations")),
+                      [&options](const ImportReport&) { return options.validOnly; });
+    output.endProgress();
+    if (report.refusedCount > 0)
+        output.message(QStringLiteral("Lignes refusées :\r") + report.refusedText());
+    if (report.imported > 0) {
+        output.message(QStringLiteral("%1 consommation(s) importée(s) dans le compte %2.")
+                           .arg(report.imported)
+                           .arg(options.accountId));
+        return kExitOk;
+    }
+    if (report.valid == 0) {
+        output.message(QStringLiteral("Aucune ligne à importer : rien n'a été importé."));
+        return report.refusedCount > 0 ? kExitFailed : kExitOk;
+    }
+    output.message(QStringLiteral("Rien n'a été importé : %1 ligne(s) refusée(s). L'option "
+                                  "--valid-only importe les %2 ligne(s) valide(s).")
+                       .arg(report.refusedCount)
+                       .arg(report.valid));
+    return kExitFailed;
 }
 
 void PrintHistory(TDataModule1& module, TerminalOutput& output)
@@ -66,6 +154,10 @@ int RunPrepared(const CommandLineOptions& options, DatabaseStartup& database,
     } else if (options.command == u"restore") {
         RestoreDatabaseArchive(context, file);
         output.message(QStringLiteral("Sauvegarde restaurée : %1").arg(file));
+    } else if (options.command == u"export") {
+        return ExportFromCommandLine(options, *module, output, file);
+    } else if (options.command == u"import") {
+        return ImportFromCommandLine(options, *module, output, file);
     } else if (options.command == u"compact") {
         CompactAndRepairDatabase(context);
         output.message(QStringLiteral("Compactage effectué."));
@@ -87,31 +179,67 @@ CommandLineOptions ParseCommandLine(const QStringList& arguments)
 {
     CommandLineOptions options;
     QStringList words;
+    QStringList given; // the options of one command, to check against it
     for (int i = 0; i < arguments.size(); ++i) {
         const QString& a = arguments.at(i);
         if (a == u"--help" || a == u"-h") {
             options.help = true;
-        } else if (a == u"--data" || a.startsWith(QLatin1String("--data="))) {
-            QString folder;
-            if (a == u"--data") {
-                if (i + 1 >= arguments.size()) {
-                    options.error = QStringLiteral("L'option --data demande un dossier.");
-                    return options;
-                }
-                folder = arguments.at(++i);
-            } else {
-                folder = a.mid(7);
-            }
-            if (folder.isEmpty()) {
-                options.error = QStringLiteral("L'option --data demande un dossier.");
+            continue;
+        }
+        if (a == u"--valid-only") {
+            options.validOnly = true;
+            given << a;
+            continue;
+        }
+        const auto valueOption =
+            std::find_if(kValueOptions.begin(), kValueOptions.end(), [&a](const ValueOption& o) {
+                return a == o.name || a.startsWith(o.name + u'=');
+            });
+        if (valueOption == kValueOptions.end()) {
+            if (a.startsWith(u'-') && a.size() > 1) {
+                options.error = QStringLiteral("Option inconnue : %1").arg(a);
                 return options;
             }
-            options.dataFolder = folder;
-        } else if (a.startsWith(u'-') && a.size() > 1) {
-            options.error = QStringLiteral("Option inconnue : %1").arg(a);
-            return options;
-        } else {
             words << a;
+            continue;
+        }
+        QString value;
+        if (a == valueOption->name) {
+            if (i + 1 >= arguments.size()) {
+                options.error = valueOption->missing;
+                return options;
+            }
+            value = arguments.at(++i);
+        } else {
+            value = a.mid(valueOption->name.size() + 1);
+        }
+        if (value.isEmpty()) {
+            options.error = valueOption->missing;
+            return options;
+        }
+        const QString name = valueOption->name;
+        if (name == u"--data") {
+            options.dataFolder = value;
+            continue;
+        }
+        given << name;
+        if (name == u"--account" || name == u"--dossier") {
+            bool ok = false;
+            const int id = value.toInt(&ok);
+            if (!ok || id < 0) {
+                options.error =
+                    QStringLiteral("L'option %1 demande un numéro : %2").arg(name, value);
+                return options;
+            }
+            (name == u"--account" ? options.accountId : options.dossierId) = id;
+        } else {
+            const QDate date = ParseCsvDate(value);
+            if (!date.isValid()) {
+                options.error = QStringLiteral("L'option %1 demande une date (jj/mm/aaaa) : %2")
+                                    .arg(name, value);
+                return options;
+            }
+            (name == u"--from" ? options.from : options.to) = date;
         }
     }
     if (options.help)
@@ -125,16 +253,37 @@ CommandLineOptions ParseCommandLine(const QStringList& arguments)
         options.error = QStringLiteral("Commande inconnue : %1").arg(options.command);
         return options;
     }
+    for (const QString& option : given) {
+        if (!OptionsOf(options.command).contains(option)) {
+            options.error = QStringLiteral("L'option %1 ne s'applique pas à la commande %2.")
+                                .arg(option, options.command);
+            return options;
+        }
+    }
     if (NeedsFile(options.command)) {
         if (words.isEmpty()) {
-            options.error = QStringLiteral("La commande %1 demande un fichier de sauvegarde.")
-                                .arg(options.command);
+            options.error =
+                IsExchange(options.command)
+                    ? QStringLiteral("La commande %1 demande un fichier CSV.").arg(options.command)
+                    : QStringLiteral("La commande %1 demande un fichier de "
+                                     "sauvegarde.")
+                          .arg(options.command);
             return options;
         }
         options.file = words.takeFirst();
     }
-    if (!words.isEmpty())
+    if (!words.isEmpty()) {
         options.error = QStringLiteral("Argument en trop : %1").arg(words.first());
+        return options;
+    }
+    if (options.command == u"import" && options.accountId < 0)
+        options.error = QStringLiteral("La commande import demande le compte : --account NUMÉRO.");
+    else if (options.accountId >= 0 && options.dossierId >= 0)
+        options.error = QStringLiteral("Les options --account et --dossier s'excluent.");
+    else if (options.from.isValid() != options.to.isValid())
+        options.error = QStringLiteral("Les options --from et --to vont ensemble.");
+    else if (options.from.isValid() && options.from > options.to)
+        options.error = QStringLiteral("La date de --from est après celle de --to.");
     return options;
 }
 
@@ -152,14 +301,27 @@ QString CommandLineHelp()
         "  compact           compacte et répare la base de données\n"
         "  update            exécute les scripts de mise à jour du dossier des données\n"
         "  history           affiche l'historique des sauvegardes\n"
+        "  export FICHIER    exporte des consommations dans FICHIER (.csv, pour un tableur) :\n"
+        "                    toutes, celles d'un compte (--account) ou d'un dossier\n"
+        "                    (--dossier), d'une période (--from et --to)\n"
+        "  import FICHIER    importe les consommations de FICHIER (.csv) dans le compte\n"
+        "                    --account ; les lignes refusées sont affichées et, sauf avec\n"
+        "                    --valid-only, rien n'est alors importé\n"
         "\n"
         "Options :\n"
         "  --data DOSSIER    le dossier des données à utiliser au lieu de celui du logiciel\n"
+        "  --account NUMÉRO  le compte à exporter, ou qui reçoit l'importation\n"
+        "  --dossier NUMÉRO  le dossier dont tous les comptes sont exportés\n"
+        "  --from DATE, --to DATE\n"
+        "                    la période exportée, bornes comprises (jj/mm/aaaa)\n"
+        "  --valid-only      importe les lignes valides même si d'autres sont refusées\n"
         "  -h, --help        affiche cette aide\n"
         "\n"
         "Chaque commande prépare d'abord le dossier des données comme le démarrage du logiciel\n"
         "(dont les scripts de mise à jour, précédés d'une copie de la base dans Backup/Maj/).\n"
-        "Elle ne s'exécute pas pendant que Tilvo est ouvert.\n"
+        "Elle ne s'exécute pas pendant que Tilvo est ouvert. Une importation\n"
+        "interrompue (Ctrl+C) n'importe rien ; une exportation interrompue ne remplace pas\n"
+        "le fichier.\n"
         "\n"
         "Codes de sortie : 0 réussite, 1 échec, 2 arguments incorrects, 3 Tilvo est déjà en "
         "exécution.\n");

@@ -3,6 +3,7 @@
 
 #include "env/Platform.h"
 
+#include <QDate>
 #include <QString>
 #include <QStringList>
 
@@ -16,6 +17,8 @@ class Clock;
 // backups), on the same code as the program.
 //
 //   tilvo-cli [--data DIR] backup FILE | restore FILE | compact | update | history
+//   tilvo-cli [--data DIR] export FILE [--account ID | --dossier ID] [--from D --to D]
+//   tilvo-cli [--data DIR] import FILE --account ID [--valid-only]
 //   tilvo-cli --help
 //
 // Every command first makes the data ready exactly as the program's start-up does (the data
@@ -30,9 +33,15 @@ inline constexpr int kExitAlreadyRunning = 3; // the program (or another tilvo-c
 
 struct CommandLineOptions
 {
-    QString command; // "backup", "restore", "compact", "update", "history"; empty with --help
-    QString file;    // the archive of backup and restore
+    // "backup", "restore", "compact", "update", "history", "export", "import"; empty with --help
+    QString command;
+    QString file; // the archive of backup and restore, the entries file of export and import
     QString dataFolder;
+    int accountId = -1; // export and import
+    int dossierId = -1; // export
+    QDate from;         // export: both or neither
+    QDate to;
+    bool validOnly = false; // import: the valid lines even when others are refused
     bool help = false;
     QString error; // why the arguments are refused, in French
 };

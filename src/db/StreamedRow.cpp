@@ -85,6 +85,16 @@ QDate StreamedRow::date(int column) const
         QString::fromUtf8(reinterpret_cast<const char*>(text), size).section(u' ', 0, 0));
 }
 
+QString StreamedRow::text(int column) const
+{
+    if (!m_stmt)
+        return m_dataSet->field(column).asText();
+    if (sqlite3_column_type(m_stmt, column) == SQLITE_NULL)
+        return QString();
+    const auto* text = static_cast<const QChar*>(sqlite3_column_text16(m_stmt, column));
+    return QString(text, sqlite3_column_bytes16(m_stmt, column) / 2);
+}
+
 void StreamRows(DataSet& dataSet, const std::function<bool(const StreamedRow&)>& onRow)
 {
     dataSet.close();

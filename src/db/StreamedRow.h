@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QDate>
+#include <QString>
 #include <functional>
 
 struct sqlite3_stmt;
@@ -20,6 +21,8 @@ public:
     double real(int column) const;
     // A null value, or one that is no date, reads an invalid date.
     QDate date(int column) const;
+    // A null value reads an empty text; numbers read as the engine writes them.
+    QString text(int column) const;
 
 private:
     friend void StreamRows(DataSet&, const std::function<bool(const StreamedRow&)>&);

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 #
-# Crash safety of the maintenance commands: tilvo-cli backup, restore and compact are killed
-# with SIGKILL at random moments on a populated data folder. After every kill the database
-# under the live name must open, pass the integrity check and hold either the content it had
-# before the command or the one the command was making, and the same command run again must
+# Crash safety of the maintenance commands: tilvo-cli backup, restore, compact and import are
+# killed with SIGKILL at random moments on a populated data folder. After every kill the
+# database under the live name must open, pass the integrity check and hold either the content
+# it had before the command or the one the command was making (for an import: none of the
+# file's entries, or all of them with the counter moved), and the same command run again must
 # succeed.
 #
 # Usage: crash_safety.sh PATH/TO/tilvo-cli [KILLS_PER_COMMAND [COMMAND...]]
@@ -14,7 +15,7 @@ CLI=${1:?the path of tilvo-cli}
 KILLS=${2:-20}
 shift $(($# > 1 ? 2 : 1))
 COMMANDS=("$@")
-[ ${#COMMANDS[@]} -gt 0 ] || COMMANDS=(backup restore compact)
+[ ${#COMMANDS[@]} -gt 0 ] || COMMANDS=(backup restore compact import)
 WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
 # The lock and the user's folders of this run only.
@@ -51,6 +52,18 @@ check_live() {
 }
 
 now_ms() { date +%s%3N; }
+
+# The entries and the counter of the account that receives the imports (ids aside, which an
+# import never reuses).
+import_content() {
+    sqlite3 "$LIVE" "SELECT Count FROM ACCOUNT WHERE Id=3;
+                     SELECT DateAction, Quantity, Price, Description FROM CONSUMPTION
+                     WHERE Id_Account=3 ORDER BY DateAction, Quantity, Price, Description;" |
+        sha256sum | cut -d' ' -f1
+}
+empty_import_account() {
+    sqlite3 "$LIVE" "DELETE FROM CONSUMPTION WHERE Id_Account=3; UPDATE ACCOUNT SET Count=5 WHERE Id=3;"
+}
 
 # A populated data folder: the first run installs the template, then a household's years.
 cli update || fail "première préparation : $(cat "$WORK/cli.err")"
@@ -91,14 +104,36 @@ TIME[compact]=$(duration_ms compact)
 TIME[restore]=$(duration_ms restore "$WORK/A.bkp")
 CURRENT=$CONTENT_A
 
+# The imports, on the database the other commands left: an account's entries exported, then
+# imported into a third account.
+prepare_import() {
+    sqlite3 "$LIVE" "INSERT OR REPLACE INTO ACCOUNT (Id, Id_File, Title, Count, IncCount)
+                     VALUES (3, 1, 'Copie', 5, 1);"
+    cli export "$WORK/E.csv" --account 1 || fail "exportation : $(cat "$WORK/cli.err")"
+    empty_import_account
+    IMPORT_BEFORE=$(import_content)
+    TIME[import]=$(duration_ms import "$WORK/E.csv" --account 3)
+    IMPORT_AFTER=$(import_content)
+    [ "$IMPORT_BEFORE" != "$IMPORT_AFTER" ] || fail "l'importation n'a rien changé"
+}
+
 for command in "${COMMANDS[@]}"; do
+    [ "$command" != import ] || prepare_import
     echo "== $command (${TIME[$command]} ms sans interruption) : $KILLS interruptions"
     for round in $(seq 1 "$KILLS"); do
         args=("$command")
+        content_of=content
         before=$(content)
         after=$before
         case $command in
         backup) args+=("$WORK/C.bkp") ;;
+        import)
+            args+=("$WORK/E.csv" --account 3)
+            content_of=import_content
+            empty_import_account
+            before=$IMPORT_BEFORE
+            after=$IMPORT_AFTER
+            ;;
         restore)
             if [ "$CURRENT" = "$CONTENT_A" ]; then
                 args+=("$WORK/B.bkp")
@@ -119,13 +154,16 @@ for command in "${COMMANDS[@]}"; do
 
         when="$command, interruption $round à $delay ms"
         check_live "$when"
-        found=$(content)
+        found=$($content_of)
         [ "$found" = "$before" ] || [ "$found" = "$after" ] ||
             fail "$when : la base ne contient ni l'ancien ni le nouveau contenu"
 
-        cli "${args[@]}" || fail "$when : la commande suivante a échoué : $(cat "$WORK/cli.err")"
+        # An import that was through before the kill is not made twice.
+        if [ "$command" != import ] || [ "$found" = "$before" ]; then
+            cli "${args[@]}" || fail "$when : la commande suivante a échoué : $(cat "$WORK/cli.err")"
+        fi
         check_live "$when, puis sans interruption"
-        [ "$(content)" = "$after" ] || fail "$when, puis sans interruption : contenu inattendu"
+        [ "$($content_of)" = "$after" ] || fail "$when, puis sans interruption : contenu inattendu"
         CURRENT=$after
         echo "   $round : $delay ms, ok"
     done

@@ -8,6 +8,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
@@ -35,8 +38,12 @@ private Q_SLOTS:
     void damagedDatabaseCanStillBeRestored();
     void waitingScriptsRunOnceAfterASafetyCopy();
     void progressIsDrawnOnATerminalOnly();
+    void exportAndImportEntries();
+    void importWithRefusedLines();
 
 private:
+    // Runs statements on the data folder's database, beside the program.
+    QVariant sql(const QStringList& statements);
     int run(const QStringList& arguments, bool terminal = false);
     QString data() const { return m_dir->path() + QStringLiteral("/data/"); }
 
@@ -122,6 +129,58 @@ void TestCommandLine::arguments_data()
                                     << ""
                                     << ""
                                     << "Option inconnue : --force";
+    QTest::newRow("export") << QStringList{"export", "e.csv", "--account", "3"} << "export"
+                            << "e.csv"
+                            << ""
+                            << "";
+    QTest::newRow("export of a period")
+        << QStringList{"export", "--from=01/01/2008", "--to", "2008-12-31", "e.csv"} << "export"
+        << "e.csv"
+        << ""
+        << "";
+    QTest::newRow("import") << QStringList{"import", "i.csv", "--account=3", "--valid-only"}
+                            << "import"
+                            << "i.csv"
+                            << ""
+                            << "";
+    QTest::newRow("import without account")
+        << QStringList{"import", "i.csv"} << "import"
+        << "i.csv"
+        << ""
+        << "La commande import demande le compte : --account NUMÉRO.";
+    QTest::newRow("export without file") << QStringList{"export"} << "export"
+                                         << ""
+                                         << ""
+                                         << "La commande export demande un fichier CSV.";
+    QTest::newRow("account not a number")
+        << QStringList{"export", "e.csv", "--account", "eau"} << ""
+        << ""
+        << ""
+        << "L'option --account demande un numéro : eau";
+    QTest::newRow("not a date") << QStringList{"export", "e.csv", "--from", "31/02/2008"} << ""
+                                << ""
+                                << ""
+                                << "L'option --from demande une date (jj/mm/aaaa) : 31/02/2008";
+    QTest::newRow("from alone") << QStringList{"export", "e.csv", "--from", "01/02/2008"}
+                                << "export"
+                                << "e.csv"
+                                << ""
+                                << "Les options --from et --to vont ensemble.";
+    QTest::newRow("period backwards")
+        << QStringList{"export", "e.csv", "--from", "02/02/2008", "--to", "01/02/2008"} << "export"
+        << "e.csv"
+        << ""
+        << "La date de --from est après celle de --to.";
+    QTest::newRow("account and dossier")
+        << QStringList{"export", "e.csv", "--account", "1", "--dossier", "1"} << "export"
+        << "e.csv"
+        << ""
+        << "Les options --account et --dossier s'excluent.";
+    QTest::newRow("option of another command")
+        << QStringList{"backup", "a.bkp", "--valid-only"} << "backup"
+        << ""
+        << ""
+        << "L'option --valid-only ne s'applique pas à la commande backup.";
 }
 
 void TestCommandLine::arguments()
@@ -142,8 +201,10 @@ void TestCommandLine::arguments()
 void TestCommandLine::helpNamesEveryCommand()
 {
     QCOMPARE(run({QStringLiteral("--help")}), kExitOk);
-    for (const char* word : {"backup FICHIER", "restore FICHIER", "compact", "update", "history",
-                             "--data DOSSIER", "3 Tilvo est déjà en exécution"})
+    for (const char* word :
+         {"backup FICHIER", "restore FICHIER", "compact", "update", "history", "export FICHIER",
+          "import FICHIER", "--account NUMÉRO", "--dossier NUMÉRO", "--from DATE, --to DATE",
+          "--valid-only", "--data DOSSIER", "3 Tilvo est déjà en exécution"})
         QVERIFY2(m_out.contains(QString::fromUtf8(word)), word);
     QVERIFY(m_err.isEmpty());
     QVERIFY(!QFileInfo::exists(m_dir->path() + QStringLiteral("/documents/Vantrel Software "
@@ -270,6 +331,103 @@ void TestCommandLine::progressIsDrawnOnATerminalOnly()
     QCOMPARE(run({QStringLiteral("--data"), data(), QStringLiteral("backup"), archive}, false),
              kExitOk);
     QVERIFY(!m_err.contains(u'\r'));
+}
+
+QVariant TestCommandLine::sql(const QStringList& statements)
+{
+    QVariant last;
+    {
+        QSqlDatabase db =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("beside"));
+        db.setDatabaseName(data() + QStringLiteral("Data/Access/TILVO.MDB"));
+        if (!db.open())
+            qFatal("cannot open the database");
+        for (const QString& statement : statements) {
+            QSqlQuery q(db);
+            if (!q.exec(statement))
+                qFatal("%s", qPrintable(q.lastError().text()));
+            if (q.next())
+                last = q.value(0);
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("beside"));
+    return last;
+}
+
+void TestCommandLine::exportAndImportEntries()
+{
+    QCOMPARE(run({QStringLiteral("--data"), data(), QStringLiteral("update")}), kExitOk);
+    sql({"INSERT INTO PROFILES (ID, LoginName) VALUES (1, 'Maison')",
+         "INSERT INTO ACCOUNT (Id, Id_File, Title, Count, IncCount) VALUES (1, 1, 'Eau', 0, 1)",
+         "INSERT INTO ACCOUNT (Id, Id_File, Title, Count, IncCount) VALUES (2, 1, 'Copie', 1, 1)",
+         "INSERT INTO CONSUMPTION (Id_File, Id_Account, DateAction, Quantity, Price, "
+         "Description) VALUES (1, 1, '2008-03-05', 12.5, 3.25, 'a;b')",
+         "INSERT INTO CONSUMPTION (Id_File, Id_Account, DateAction, Quantity, Price) VALUES "
+         "(1, 1, '2008-04-05', 2, 0)"});
+    const QString file = m_dir->path() + QStringLiteral("/eau.csv");
+    QCOMPARE(run({QStringLiteral("--data"), data(), QStringLiteral("export"), file,
+                  QStringLiteral("--account"), QStringLiteral("1")},
+                 true),
+             kExitOk);
+    QVERIFY2(m_err.contains(QLatin1String("100 % Exportation des consommations")),
+             qPrintable(m_err));
+    QVERIFY2(m_err.contains(QStringLiteral("2 consommation(s) exportée(s) : ") + file),
+             qPrintable(m_err));
+    QCOMPARE(ReadFile(file), QByteArray("\xEF\xBB\xBF"
+                                        "Compte;Date;Quantité;Unité;Montant;Commentaire\r\n"
+                                        "Eau;05/03/2008;12,5;;3,25;\"a;b\"\r\n"
+                                        "Eau;05/04/2008;2;;0;\r\n"));
+
+    QCOMPARE(run({QStringLiteral("--data"), data(), QStringLiteral("import"), file,
+                  QStringLiteral("--account=2")}),
+             kExitOk);
+    QVERIFY2(m_err.contains(QStringLiteral("2 consommation(s) importée(s) dans le compte 2.")),
+             qPrintable(m_err));
+    QCOMPARE(sql({"SELECT group_concat(DateAction || ' ' || Quantity || ' ' || Price || ' ' || "
+                  "ifnull(Description, '-'), '|') FROM (SELECT * FROM CONSUMPTION WHERE "
+                  "Id_Account=2 ORDER BY DateAction)"})
+                 .toString(),
+             QStringLiteral("2008-03-05 12.5 3.25 a;b|2008-04-05 2.0 0.0 -"));
+    QCOMPARE(sql({"SELECT Count FROM ACCOUNT WHERE Id=2"}).toDouble(), 15.5);
+
+    QCOMPARE(run({QStringLiteral("--data"), data(), QStringLiteral("export"), file,
+                  QStringLiteral("--account"), QStringLiteral("7")}),
+             kExitFailed);
+    QVERIFY2(m_err.contains(QStringLiteral("Erreur : Le compte 7 n'existe pas.")),
+             qPrintable(m_err));
+}
+
+void TestCommandLine::importWithRefusedLines()
+{
+    QCOMPARE(run({QStringLiteral("--data"), data(), QStringLiteral("update")}), kExitOk);
+    sql({"INSERT INTO PROFILES (ID, LoginName) VALUES (1, 'Maison')",
+         "INSERT INTO ACCOUNT (Id, Id_File, Title) VALUES (1, 1, 'Eau')"});
+    const QString file = m_dir->path() + QStringLiteral("/lignes.csv");
+    WriteFile(file, "Date;Quantité\n05/03/2008;1\n31/02/2008;2\n06/03/2008;12,5,3\n");
+    QCOMPARE(run({QStringLiteral("--data"), data(), QStringLiteral("import"), file,
+                  QStringLiteral("--account"), QStringLiteral("1")}),
+             kExitFailed);
+    QVERIFY2(m_err.contains(QStringLiteral("Lignes refusées :\nLigne 3 : date invalide : « "
+                                           "31/02/2008 »\nLigne 4 : quantité invalide : « "
+                                           "12,5,3 »\n")),
+             qPrintable(m_err));
+    QVERIFY2(m_err.contains(QStringLiteral("Rien n'a été importé : 2 ligne(s) refusée(s).")),
+             qPrintable(m_err));
+    QCOMPARE(sql({"SELECT COUNT(*) FROM CONSUMPTION"}).toInt(), 0);
+
+    QCOMPARE(
+        run({QStringLiteral("--data"), data(), QStringLiteral("import"), file,
+             QStringLiteral("--account"), QStringLiteral("1"), QStringLiteral("--valid-only")}),
+        kExitOk);
+    QVERIFY(m_err.contains(QStringLiteral("Ligne 3 : date invalide")));
+    QCOMPARE(sql({"SELECT COUNT(*) FROM CONSUMPTION"}).toInt(), 1);
+
+    WriteFile(file, QByteArray("\x00\x01binaire", 9));
+    QCOMPARE(run({QStringLiteral("--data"), data(), QStringLiteral("import"), file,
+                  QStringLiteral("--account"), QStringLiteral("1")}),
+             kExitFailed);
+    QVERIFY2(m_err.contains(QStringLiteral("n'est pas un fichier texte.")), qPrintable(m_err));
 }
 
 QTEST_GUILESS_MAIN(TestCommandLine)

@@ -298,6 +298,25 @@ private Q_SLOTS:
                            QStringLiteral("extra")}
             << QStringList{QStringLiteral("backup"), cwd + QStringLiteral("a.bkp"),
                            QStringLiteral("extra")};
+        QTest::newRow("export with its options") << QStringList{QStringLiteral("export"),
+                                                                QStringLiteral("--account"),
+                                                                QStringLiteral("3"),
+                                                                QStringLiteral("eau.csv"),
+                                                                QStringLiteral("--from"),
+                                                                QStringLiteral("01/01/2008"),
+                                                                QStringLiteral("--to=31/12/2008")}
+                                                 << QStringList{QStringLiteral("export"),
+                                                                QStringLiteral("--account"),
+                                                                QStringLiteral("3"),
+                                                                cwd + QStringLiteral("eau.csv"),
+                                                                QStringLiteral("--from"),
+                                                                QStringLiteral("01/01/2008"),
+                                                                QStringLiteral("--to=31/12/2008")};
+        QTest::newRow("an option's value before the command is no command")
+            << QStringList{QStringLiteral("--account"), QStringLiteral("3"),
+                           QStringLiteral("import"), QStringLiteral("releves.csv")}
+            << QStringList{QStringLiteral("--account"), QStringLiteral("3"),
+                           QStringLiteral("import"), cwd + QStringLiteral("releves.csv")};
         QTest::newRow("words after other commands untouched")
             << QStringList{QStringLiteral("history"), QStringLiteral("save.bkp")}
             << QStringList{QStringLiteral("history"), QStringLiteral("save.bkp")};
