@@ -13,7 +13,6 @@
 #include "db/Connection.h"
 #include "db/KeptDataSet.h"
 #include "db/TDataModule1.h"
-#include "db/VersionRecord.h"
 
 #include <QDir>
 #include <QFile>
@@ -254,20 +253,10 @@ QString ExtractedDatabase(const QString& folder)
 // The restored database is brought up to the program's version.
 void RunProgramUpdate(const MaintenanceContext& context)
 {
-    const UpdateEnvironment& env = context.environment;
-    Connection& connection = context.module.ADOConnection1();
-    const QString table = QStringLiteral("OBJECT_VAL_STR");
-    const QString column = QStringLiteral("VALUE");
-    const QString folder = env.ProgramFolder + QStringLiteral("Maj/");
-    if (VersionNumber(GetBDVersion(connection, table, column)) >=
-            VersionNumber(env.ProgramVersion) ||
-        !QFileInfo(folder + env.UpdateFileName).isFile())
-        return;
     WaitDisplay& wait = context.wait;
-    RunUpdateScript(
-        connection, folder, env.UpdateFileName,
-        [&wait](const QString& text) { wait.setTask(text); }, false, env);
-    SetBDVersion(connection, table, column, env.ProgramVersion);
+    BringUpToProgramVersion(
+        context.module.ADOConnection1(), context.environment,
+        [&wait](const QString& text) { wait.setTask(text); });
 }
 
 } // namespace

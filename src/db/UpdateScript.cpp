@@ -512,6 +512,22 @@ QString VersionColumn(Connection& connection)
 
 } // namespace
 
+QString BringUpToProgramVersion(Connection& connection, const UpdateEnvironment& environment,
+                                const ProgressLabel& progressLabel)
+{
+    const QString table = QStringLiteral("OBJECT_VAL_STR");
+    const QString column = QStringLiteral("VALUE");
+    const QString folder = environment.ProgramFolder + QStringLiteral("Maj/");
+    const QString stored = GetBDVersion(connection, table, column);
+    if (VersionNumber(stored) >= VersionNumber(environment.ProgramVersion) ||
+        !QFileInfo(folder + environment.UpdateFileName).isFile())
+        return stored;
+    RunUpdateScript(connection, folder, environment.UpdateFileName, progressLabel, false,
+                    environment);
+    SetBDVersion(connection, table, column, environment.ProgramVersion);
+    return stored;
+}
+
 void UpdateProgramFolderDatabase(const UpdateEnvironment& environment)
 {
     const QString file =

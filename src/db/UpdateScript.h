@@ -80,6 +80,13 @@ UpdateRunResult RunUpdateScript(Connection& connection, const QString& folder,
 // then stores the program's version in it. Returns nothing.
 void UpdateProgramFolderDatabase(const UpdateEnvironment& environment);
 
+// Needs an open connection and the environment (ProgramFolder, ProgramVersion, UpdateFileName).
+// When the database's version record is older than ProgramVersion and ProgramFolder + "Maj/" +
+// UpdateFileName exists, runs that script (not interactive) and stores ProgramVersion. Returns
+// the version the database had before ("0" when it had none).
+QString BringUpToProgramVersion(Connection& connection, const UpdateEnvironment& environment,
+                                const ProgressLabel& progressLabel);
+
 // Appends one line to the log: "dd/mm/yyyy-hh:mm:ss : message", or an empty line for an
 // empty message; a log whose last line has no line end gets one first. The file keeps its encoding
 // (Windows-1252 unless it is already UTF-8).
