@@ -64,8 +64,10 @@ int RunPrepared(const CommandLineOptions& options, DatabaseStartup& database,
         SaveDatabaseArchive(context, file, QString::fromUtf8(kBackupDescription));
         output.message(QStringLiteral("Sauvegarde effectuée : %1").arg(file));
     } else if (options.command == u"restore") {
-        RestoreDatabaseArchive(context, file);
+        const QString converted = RestoreDatabaseArchive(context, file);
         output.message(QStringLiteral("Sauvegarde restaurée : %1").arg(file));
+        if (!converted.isEmpty())
+            output.message(converted);
     } else if (options.command == u"compact") {
         CompactAndRepairDatabase(context);
         output.message(QStringLiteral("Compactage effectué."));

@@ -11,6 +11,7 @@
 #include "db/CabinetWriter.h"
 #include "db/Compaction.h"
 #include "db/Connection.h"
+#include "db/JetConverter.h"
 #include "db/KeptDataSet.h"
 #include "db/TDataModule1.h"
 
@@ -261,8 +262,9 @@ void RunProgramUpdate(const MaintenanceContext& context)
 
 } // namespace
 
-void RestoreDatabaseArchive(const MaintenanceContext& context, const QString& archive)
+QString RestoreDatabaseArchive(const MaintenanceContext& context, const QString& archive)
 {
+    QString note;
     WaitDisplay& wait = context.wait;
     wait.open(QStringLiteral("Préparation de la restauration"), kWaitMessage, 1, true);
     if (context.hooks.closeDossier) {
@@ -314,7 +316,8 @@ void RestoreDatabaseArchive(const MaintenanceContext& context, const QString& ar
                     const QString extracted =
                         folder + CabinetReader::ExtractionName(entries.first().name);
                     earlyCheck = std::async(std::launch::async, [archive, extracted] {
-                        CheckRestoredDatabase(archive, extracted);
+                        if (!IsJetDatabaseFile(extracted))
+                            CheckRestoredDatabase(archive, extracted);
                     });
                 }
             });
@@ -328,9 +331,30 @@ void RestoreDatabaseArchive(const MaintenanceContext& context, const QString& ar
                                 .arg(archive));
             if (earlyCheck.valid())
                 earlyCheck.get();
-            else
-                CheckRestoredDatabase(archive, database);
-            ReplaceLiveDatabase(database, live);
+            if (IsJetDatabaseFile(database)) {
+                // An archive of the earlier platform: its database is converted, and only the
+                // converted file takes the live name.
+                const QString converted = folder + QStringLiteral("TILVO.MDB.converted");
+                try {
+                    const JetConversionReport report = ConvertJetDatabase(
+                        database, converted, context.environment,
+                        [&wait](const QString& text) { wait.setTask(text); });
+                    note = report.summary();
+                } catch (const Error& e) {
+                    // The extracted file's path means nothing to the person.
+                    QString reason = e.text();
+                    reason.replace(database, kDatabaseEntry);
+                    reason[0] = reason.at(0).toLower();
+                    throw Error(QStringLiteral("La sauvegarde %1 ne peut pas être restaurée : %2")
+                                    .arg(archive, reason));
+                }
+                QFile::remove(database);
+                ReplaceLiveDatabase(converted, live);
+            } else {
+                if (!earlyCheck.valid())
+                    CheckRestoredDatabase(archive, database);
+                ReplaceLiveDatabase(database, live);
+            }
             replaced = true;
 
             // The pictures are replaced as a whole. The old ones go first: a file renamed over
@@ -385,6 +409,7 @@ void RestoreDatabaseArchive(const MaintenanceContext& context, const QString& ar
         &replaced);
     AddBackupHistory(context.module, QString::fromUtf8(kRestoreDescription), archive,
                      ClockOf(context));
+    return note;
 }
 
 void CompactAndRepairDatabase(const MaintenanceContext& context)

@@ -75,10 +75,13 @@ void SaveDatabaseArchive(const MaintenanceContext& context, const QString& targe
 // then stay in a folder "Backup/Restauration du dd-mm-yyyy hh.mm.ss"). The private folders of
 // restores that were interrupted are removed. A restored database of an older version is brought up
 // to date by the program's update script, and the history gets its row. The archive itself is only
-// read. Throws Error with a French text when the file is no cabinet, is damaged, holds no TILVO.MDB
-// or one this program cannot use: the live database and pictures are then left as they were and no
-// history row is written.
-void RestoreDatabaseArchive(const MaintenanceContext& context, const QString& archive);
+// read. An archive made by the earlier platform holds a Jet TILVO.MDB: it is converted
+// (ConvertJetDatabase, beside the extracted files) and the converted file takes the live name;
+// the result is then what the conversion brought over and left aside
+// (JetConversionReport::summary), and empty otherwise. Throws Error with a French text when the
+// file is no cabinet, is damaged, holds no TILVO.MDB or one this program cannot use or convert:
+// the live database and pictures are then left as they were and no history row is written.
+QString RestoreDatabaseArchive(const MaintenanceContext& context, const QString& archive);
 
 // The compaction command: the history row (written first; path DatabaseFolder +
 // OleDbFileName), then CompactLiveDatabase on the live file with the connection closed.

@@ -77,10 +77,12 @@ void DatabaseRestoreAction(const DatabaseMenuContext& context)
         context.environment.DataFolder + QStringLiteral("Backup/"));
     if (!archive)
         return;
-    RunCommand(context, [&archive](const MaintenanceContext& maintenance) {
-        RestoreDatabaseArchive(maintenance, *archive);
+    QString converted;
+    RunCommand(context, [&archive, &converted](const MaintenanceContext& maintenance) {
+        converted = RestoreDatabaseArchive(maintenance, *archive);
     });
-    context.prompts.showMessage(QStringLiteral("Sauvegarde restaurée."),
+    context.prompts.showMessage(QStringLiteral("Sauvegarde restaurée.") +
+                                    (converted.isEmpty() ? QString() : u'\r' + converted),
                                 Prompts::Icon::Information);
 }
 
