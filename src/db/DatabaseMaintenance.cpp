@@ -412,6 +412,84 @@ QString RestoreDatabaseArchive(const MaintenanceContext& context, const QString&
     return note;
 }
 
+QString ImportBackupPath(const QString& dataFolder, const QDateTime& now)
+{
+    return dataFolder + QStringLiteral("Backup/TILVO_AVANT_IMPORT_") +
+           now.toString(QStringLiteral("dd_MM_yyyy_hh_mm_ss")) + QStringLiteral(".bkp");
+}
+
+OldDatabaseImport ImportOldDatabase(const MaintenanceContext& context, const QString& jetFile)
+{
+    OldDatabaseImport result;
+    WaitDisplay& wait = context.wait;
+    const ProgressLabel progress = [&wait](const QString& text) { wait.setTask(text); };
+    const QString live = LiveDatabaseFile(context.module);
+    const QString work = ConversionFileName(live);
+    wait.open(QStringLiteral("Importation d'une base de l'ancienne version"), kWaitMessage, 1,
+              true);
+    try {
+        result.report = ConvertJetDatabase(jetFile, work, context.environment, progress);
+    } catch (...) {
+        wait.close();
+        throw;
+    }
+
+    const bool archived = context.module.ADOConnection1().isOpen();
+    QString keepAs;
+    try {
+        if (archived) {
+            result.keptIn = ImportBackupPath(context.environment.DataFolder, ClockOf(context).now());
+            SaveDatabaseArchive(context, result.keptIn,
+                                QString::fromUtf8(kImportBackupDescription));
+        } else {
+            keepAs = UnusedName(live, IsJetDatabaseFile(live) ? QStringLiteral(".jet")
+                                                              : QStringLiteral(".avant-import"));
+            result.keptIn = keepAs;
+        }
+        wait.open(QStringLiteral("Importation d'une base de l'ancienne version"), kWaitMessage, 1,
+                  true);
+        if (context.hooks.closeDossier)
+            context.hooks.closeDossier();
+    } catch (...) {
+        QFile::remove(work);
+        wait.close();
+        throw;
+    }
+
+    bool replaced = false;
+    RunWithConnectionClosed(
+        context,
+        [&] {
+            InstallConvertedDatabase(work, live, keepAs);
+            replaced = true;
+            if (!archived)
+                return;
+            // The pictures of the database replaced are in the safety archive; those of the
+            // earlier data folder come with its database.
+            const QString images = ImagesFolder(context);
+            const QString oldImages = QFileInfo(jetFile).absolutePath() + QStringLiteral("/../Images/");
+            QDir().mkpath(images);
+            DeleteFilesByMask(images, QStringLiteral("*.jpg"));
+            if (QFileInfo(oldImages).isDir() &&
+                QFileInfo(oldImages).canonicalFilePath() != QFileInfo(images).canonicalFilePath()) {
+                QStringList problems;
+                for (const QString& name : ListFiles(oldImages, QStringLiteral("*.jpg"))) {
+                    if (!QFile::copy(oldImages + name, images + name))
+                        problems << name;
+                }
+                SyncToDisk(images);
+                if (!problems.isEmpty())
+                    throw Error(QStringLiteral("La base de données a été importée, mais ces images "
+                                               "n'ont pas pu être copiées depuis %1 : %2")
+                                    .arg(QDir::cleanPath(oldImages), problems.join(QStringLiteral(", "))));
+            }
+        },
+        {}, &replaced);
+    AddBackupHistory(context.module, QString::fromUtf8(kImportDescription), jetFile,
+                     ClockOf(context));
+    return result;
+}
+
 void CompactAndRepairDatabase(const MaintenanceContext& context)
 {
     const DatabaseConfig& config = context.module.config();

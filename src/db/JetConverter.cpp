@@ -658,12 +658,9 @@ JetConversionReport ConvertJetDatabase(const QString& source, const QString& des
     return report;
 }
 
-JetConversionReport ImportJetDatabase(const QString& source, const QString& live,
-                                      const UpdateEnvironment& environment,
-                                      const ProgressLabel& progress, const QString& keepAs)
+void InstallConvertedDatabase(const QString& converted, const QString& live,
+                              const QString& keepAs)
 {
-    const QString work = live + QStringLiteral(".conversion");
-    JetConversionReport report = ConvertJetDatabase(source, work, environment, progress);
     try {
         if (!keepAs.isEmpty()) {
             // The old file keeps a second name, so that the live name is never empty. A file
@@ -676,11 +673,33 @@ JetConversionReport ImportJetDatabase(const QString& source, const QString& live
                                 .arg(live, keepAs));
             SyncToDisk(QFileInfo(keepAs).absolutePath());
         }
-        ReplaceLiveDatabase(work, live);
+        ReplaceLiveDatabase(converted, live);
     } catch (...) {
-        RemoveDatabaseFile(work);
+        RemoveDatabaseFile(converted);
         throw;
     }
+}
+
+QString UnusedName(const QString& live, const QString& suffix)
+{
+    QString name = live + suffix;
+    for (int n = 2; QFileInfo::exists(name); ++n)
+        name = live + suffix + u'.' + QString::number(n);
+    return name;
+}
+
+QString ConversionFileName(const QString& live)
+{
+    return live + QStringLiteral(".conversion");
+}
+
+JetConversionReport ImportJetDatabase(const QString& source, const QString& live,
+                                      const UpdateEnvironment& environment,
+                                      const ProgressLabel& progress, const QString& keepAs)
+{
+    const QString work = ConversionFileName(live);
+    JetConversionReport report = ConvertJetDatabase(source, work, environment, progress);
+    InstallConvertedDatabase(work, live, keepAs);
     return report;
 }
 

@@ -46,6 +46,20 @@ JetConversionReport ConvertJetDatabase(const QString& source, const QString& des
                                        const UpdateEnvironment& environment,
                                        const ProgressLabel& progress = {});
 
+// Puts a converted database file under the live name in one step (ReplaceLiveDatabase). When
+// `keepAs` is given, the file under the live name before stays under that name as well (a file
+// already there is never replaced: the call then fails). On failure the live file is as it was
+// and `converted` is removed.
+void InstallConvertedDatabase(const QString& converted, const QString& live,
+                              const QString& keepAs = QString());
+
+// `live` + `suffix` ("TILVO.MDB.jet"), or, when a file has that name, the same followed by
+// ".2", ".3" ... : a name no file has yet.
+QString UnusedName(const QString& live, const QString& suffix);
+
+// The file a conversion is written to before it takes the live name: `live` + ".conversion".
+QString ConversionFileName(const QString& live);
+
 // Converts `source` into a file beside `live` and, once it is checked, puts it under the live
 // name in one step (ReplaceLiveDatabase). When `keepAs` is given, the file under the live name
 // before (the Jet file itself, at start-up) stays under that name as well. On failure, the

@@ -43,4 +43,9 @@ void DatabaseHistoryAction(const DatabaseMenuContext& context);
 // window, then "Compactage effectué.".
 void DatabaseCompactAction(const DatabaseMenuContext& context);
 
+// The entry "&Importer une base de l'ancienne version …": the open dialog for a .mdb file,
+// the confirmation, ImportOldDatabase with the wait window, then what was converted and left
+// aside and where the replaced database is kept.
+void DatabaseImportOldAction(const DatabaseMenuContext& context);
+
 } // namespace tilvo
