@@ -15,7 +15,8 @@ class Clock;
 // tilvo-cli: the database maintenance of the program from a terminal or a script (scheduled
 // backups), on the same code as the program.
 //
-//   tilvo-cli [--data DIR] backup FILE | restore FILE | compact | update | history
+//   tilvo-cli [--data DIR] backup FILE | restore FILE | import-mdb FILE | compact | update |
+//             history
 //   tilvo-cli --help
 //
 // Every command first makes the data ready exactly as the program's start-up does (the data
@@ -30,8 +31,9 @@ inline constexpr int kExitAlreadyRunning = 3; // the program (or another tilvo-c
 
 struct CommandLineOptions
 {
-    QString command; // "backup", "restore", "compact", "update", "history"; empty with --help
-    QString file;    // the archive of backup and restore
+    QString command; // "backup", "restore", "import-mdb", "compact", "update", "history"; empty
+                     // with --help
+    QString file;    // the archive of backup and restore, the .mdb file of import-mdb
     QString dataFolder;
     bool help = false;
     QString error; // why the arguments are refused, in French
