@@ -273,11 +273,18 @@ public:
 
     sqlite3_stmt* statement() const { return m_statement.get(); }
 
-    void run()
+    // `row` is the row's number in the Jet table, for the messages.
+    void run(const QString& source, qint64 row)
     {
         const int rc = sqlite3_step(m_statement.get());
         sqlite3_reset(m_statement.get());
         sqlite3_clear_bindings(m_statement.get());
+        if (rc == SQLITE_CONSTRAINT)
+            // Two rows of the same Id, or a value a column refuses.
+            throw Error(Refused(source, QStringLiteral("la ligne %1 de la table %2 ne respecte "
+                                                       "pas une règle de ce logiciel (%3)")
+                                            .arg(row)
+                                            .arg(m_table, QString::fromUtf8(sqlite3_errmsg(m_handle)))));
         if (rc != SQLITE_DONE)
             throw Error(engineFailure());
     }
@@ -509,7 +516,7 @@ private:
                 if (columns[i].kind == ValueKind::Binary)
                     bindValue(statement, int(i) + 1, columns[i], targetName, rows);
             }
-            inserter.run();
+            inserter.run(m_reader.source(), rows);
             if (m_progress && rows % kProgressRows == 0)
                 m_progress(QStringLiteral("Conversion de la table %1 : %2 lignes ...")
                                .arg(targetName)
