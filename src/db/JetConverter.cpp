@@ -279,7 +279,7 @@ public:
         const int rc = sqlite3_step(m_statement.get());
         sqlite3_reset(m_statement.get());
         sqlite3_clear_bindings(m_statement.get());
-        if (rc == SQLITE_CONSTRAINT)
+        if ((rc & 0xff) == SQLITE_CONSTRAINT)
             // Two rows of the same Id, or a value a column refuses.
             throw Error(Refused(source, QStringLiteral("la ligne %1 de la table %2 ne respecte "
                                                        "pas une règle de ce logiciel (%3)")

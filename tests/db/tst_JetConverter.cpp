@@ -403,6 +403,9 @@ void TestJetConverter::badInputChangesNothing_data()
                                    << "la table CONSUMPTION manque dans ce fichier";
     QTest::newRow("orphan entry") << "orphan"
                                   << "appartient au compte n° 3, qui n'existe pas";
+    QTest::newRow("two accounts of one Id")
+        << "duplicate"
+        << "la ligne 3 de la table ACCOUNT ne respecte pas une règle de ce logiciel";
     QTest::newRow("title too long")
         << "title"
         << "la ligne 2 de la table ACCOUNT a dans la colonne Title un texte de 25 caractères, "
@@ -432,15 +435,16 @@ void TestJetConverter::badInputChangesNothing()
         WriteFile(source, small.left(60 * 4096));
     } else if (kind == u"table") {
         WritePatchedFixture(kSmall, source, {{Utf16("CONSUMPTION"), Utf16("CONSUMPTIOX")}});
-    } else if (kind == u"orphan") {
-        // The fixed part of account 3 (Id, Id_File, Decimal, Count) gets Id 9.
+    } else if (kind == u"orphan" || kind == u"duplicate") {
+        // The fixed part of account 3 (Id, Id_File, Decimal, Count) gets Id 9, or the Id of
+        // account 2.
         QByteArray from(16, 0);
         qToLittleEndian<qint32>(3, from.data());
         qToLittleEndian<qint16>(2, from.data() + 4);
         qToLittleEndian<qint16>(2, from.data() + 6);
         qToLittleEndian<double>(812.25, from.data() + 8);
         QByteArray to = from;
-        qToLittleEndian<qint32>(9, to.data());
+        qToLittleEndian<qint32>(kind == u"orphan" ? 9 : 2, to.data());
         WritePatchedFixture(kSmall, source, {{from, to}});
     } else {
         // A program whose titles are shorter than the source's.
