@@ -19,10 +19,10 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <functional>
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <fcntl.h>
+#include <functional>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -38,7 +38,7 @@ QString LargeFixture()
     if (!named.isEmpty())
         return QString::fromLocal8Bit(named);
     return QDir::cleanPath(QStringLiteral(TILVO_SOURCE_DIR "/../shared/fixtures/jet/"
-                                          "tilvo-jet4-large.mdb"));
+                                                           "tilvo-jet4-large.mdb"));
 }
 
 // A program folder with the template the build made and the shipped update script.

@@ -255,9 +255,8 @@ QString ExtractedDatabase(const QString& folder)
 void RunProgramUpdate(const MaintenanceContext& context)
 {
     WaitDisplay& wait = context.wait;
-    BringUpToProgramVersion(
-        context.module.ADOConnection1(), context.environment,
-        [&wait](const QString& text) { wait.setTask(text); });
+    BringUpToProgramVersion(context.module.ADOConnection1(), context.environment,
+                            [&wait](const QString& text) { wait.setTask(text); });
 }
 
 } // namespace
@@ -336,9 +335,9 @@ QString RestoreDatabaseArchive(const MaintenanceContext& context, const QString&
                 // converted file takes the live name.
                 const QString converted = folder + QStringLiteral("TILVO.MDB.converted");
                 try {
-                    const JetConversionReport report = ConvertJetDatabase(
-                        database, converted, context.environment,
-                        [&wait](const QString& text) { wait.setTask(text); });
+                    const JetConversionReport report =
+                        ConvertJetDatabase(database, converted, context.environment,
+                                           [&wait](const QString& text) { wait.setTask(text); });
                     note = report.summary();
                 } catch (const Error& e) {
                     // The extracted file's path means nothing to the person.
@@ -438,7 +437,8 @@ OldDatabaseImport ImportOldDatabase(const MaintenanceContext& context, const QSt
     QString keepAs;
     try {
         if (archived) {
-            result.keptIn = ImportBackupPath(context.environment.DataFolder, ClockOf(context).now());
+            result.keptIn =
+                ImportBackupPath(context.environment.DataFolder, ClockOf(context).now());
             SaveDatabaseArchive(context, result.keptIn,
                                 QString::fromUtf8(kImportBackupDescription));
         } else {
@@ -467,7 +467,8 @@ OldDatabaseImport ImportOldDatabase(const MaintenanceContext& context, const QSt
             // The pictures of the database replaced are in the safety archive; those of the
             // earlier data folder come with its database.
             const QString images = ImagesFolder(context);
-            const QString oldImages = QFileInfo(jetFile).absolutePath() + QStringLiteral("/../Images/");
+            const QString oldImages =
+                QFileInfo(jetFile).absolutePath() + QStringLiteral("/../Images/");
             QDir().mkpath(images);
             DeleteFilesByMask(images, QStringLiteral("*.jpg"));
             if (QFileInfo(oldImages).isDir() &&
@@ -479,9 +480,10 @@ OldDatabaseImport ImportOldDatabase(const MaintenanceContext& context, const QSt
                 }
                 SyncToDisk(images);
                 if (!problems.isEmpty())
-                    throw Error(QStringLiteral("La base de données a été importée, mais ces images "
-                                               "n'ont pas pu être copiées depuis %1 : %2")
-                                    .arg(QDir::cleanPath(oldImages), problems.join(QStringLiteral(", "))));
+                    throw Error(
+                        QStringLiteral("La base de données a été importée, mais ces images "
+                                       "n'ont pas pu être copiées depuis %1 : %2")
+                            .arg(QDir::cleanPath(oldImages), problems.join(QStringLiteral(", "))));
             }
         },
         {}, &replaced);

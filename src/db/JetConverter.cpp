@@ -10,7 +10,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTime>
-
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -281,10 +280,11 @@ public:
         sqlite3_clear_bindings(m_statement.get());
         if ((rc & 0xff) == SQLITE_CONSTRAINT)
             // Two rows of the same Id, or a value a column refuses.
-            throw Error(Refused(source, QStringLiteral("la ligne %1 de la table %2 ne respecte "
-                                                       "pas une règle de ce logiciel (%3)")
-                                            .arg(row)
-                                            .arg(m_table, QString::fromUtf8(sqlite3_errmsg(m_handle)))));
+            throw Error(
+                Refused(source, QStringLiteral("la ligne %1 de la table %2 ne respecte "
+                                               "pas une règle de ce logiciel (%3)")
+                                    .arg(row)
+                                    .arg(m_table, QString::fromUtf8(sqlite3_errmsg(m_handle)))));
         if (rc != SQLITE_DONE)
             throw Error(engineFailure());
     }
@@ -372,7 +372,8 @@ private:
                 m_report.leftAside
                     << QStringLiteral("La colonne %1.%2 n'a pas été reprise : son type (%3) n'a "
                                       "pas d'équivalent dans ce logiciel.")
-                           .arg(targetName, name, QString::fromUtf8(mdb_get_colbacktype_string(column)));
+                           .arg(targetName, name,
+                                QString::fromUtf8(mdb_get_colbacktype_string(column)));
                 continue;
             }
             const TableInfo* target = m_connection.table(targetName);
@@ -465,7 +466,8 @@ private:
                 return;
             const size_t size = std::strlen(text);
             if (c.maxLength > 0) {
-                const qsizetype characters = QString::fromUtf8(text, qsizetype(size)).toUcs4().size();
+                const qsizetype characters =
+                    QString::fromUtf8(text, qsizetype(size)).toUcs4().size();
                 if (characters > c.maxLength) {
                     g_free(text);
                     throw Error(Refused(
@@ -665,8 +667,7 @@ JetConversionReport ConvertJetDatabase(const QString& source, const QString& des
     return report;
 }
 
-void InstallConvertedDatabase(const QString& converted, const QString& live,
-                              const QString& keepAs)
+void InstallConvertedDatabase(const QString& converted, const QString& live, const QString& keepAs)
 {
     try {
         if (!keepAs.isEmpty()) {

@@ -11,9 +11,9 @@ namespace tilvo {
 // What a conversion of a Jet database (TILVO.MDB of the earlier platform) brought over.
 struct JetConversionReport
 {
-    int dossiers = 0; // rows of PROFILES
-    int accounts = 0; // rows of ACCOUNT
-    int entries = 0;  // rows of CONSUMPTION
+    int dossiers = 0;      // rows of PROFILES
+    int accounts = 0;      // rows of ACCOUNT
+    int entries = 0;       // rows of CONSUMPTION
     QString sourceVersion; // the version record of the Jet file ("0" when it has none)
     // One French sentence per table or column that was not brought over.
     QStringList leftAside;

@@ -153,8 +153,9 @@ void TestCommandLine::arguments()
 void TestCommandLine::helpNamesEveryCommand()
 {
     QCOMPARE(run({QStringLiteral("--help")}), kExitOk);
-    for (const char* word : {"backup FICHIER", "restore FICHIER", "import-mdb FICHIER", "compact", "update", "history",
-                             "--data DOSSIER", "3 Tilvo est déjà en exécution"})
+    for (const char* word :
+         {"backup FICHIER", "restore FICHIER", "import-mdb FICHIER", "compact", "update", "history",
+          "--data DOSSIER", "3 Tilvo est déjà en exécution"})
         QVERIFY2(m_out.contains(QString::fromUtf8(word)), word);
     QVERIFY(m_err.isEmpty());
     QVERIFY(!QFileInfo::exists(m_dir->path() + QStringLiteral("/documents/Vantrel Software "
@@ -323,8 +324,8 @@ void TestCommandLine::importOfAnOldDatabase()
     else
         QCOMPARE(CabinetReader(kept).entries().size(), 1);
     QCOMPARE(run({QStringLiteral("--data"), data(), QStringLiteral("history")}), kExitOk);
-    QVERIFY2(m_out.endsWith(QStringLiteral("Importation d'une base de l'ancienne version  %1\n")
-                                .arg(source)),
+    QVERIFY2(m_out.endsWith(
+                 QStringLiteral("Importation d'une base de l'ancienne version  %1\n").arg(source)),
              qPrintable(m_out));
     // The two rows of the earlier platform's history came over with the database.
     QVERIFY(m_out.contains(QStringLiteral("Fin d'année")));

@@ -422,8 +422,9 @@ void TestDatabaseMaintenance::badArchivesChangeNothing_data()
     QTest::newRow("garbage database") << "garbage"
                                       << "n'est pas utilisable";
     QTest::newRow("damaged file of the older engine")
-        << "jet" << "le fichier TILVO.MDB n'a pas pu être converti : la base de données de "
-                    "l'ancienne version est endommagée ou incomplète";
+        << "jet"
+        << "le fichier TILVO.MDB n'a pas pu être converti : la base de données de "
+           "l'ancienne version est endommagée ou incomplète";
     QTest::newRow("foreign database") << "foreign"
                                       << "ce n'est pas une base de données de ce";
 }

@@ -191,8 +191,8 @@ void TestJetConverter::everyTableReadsAsTheJetToolPrintsIt()
         for (int i = 0; i < source.header.size(); ++i)
             QVERIFY2(actual.at(i) == expected.at(i),
                      qPrintable(QStringLiteral("%1.%2 (Id %3): \"%4\" instead of \"%5\"")
-                                    .arg(table, source.header.at(i), expected.first(),
-                                         actual.at(i), expected.at(i))));
+                                    .arg(table, source.header.at(i), expected.first(), actual.at(i),
+                                         expected.at(i))));
     }
 }
 
@@ -218,8 +218,7 @@ void TestJetConverter::quantitiesAndAmountsAreTheStoredDoubles()
     const auto check = [](const QVariant& value, const QString& text) {
         const double d = value.toDouble();
         const double nearest = QString::number(text.toDouble(), 'g', 15).toDouble();
-        return std::memcmp(&d, &nearest, sizeof d) == 0 &&
-               QString::asprintf("%.16g", d) == text;
+        return std::memcmp(&d, &nearest, sizeof d) == 0 && QString::asprintf("%.16g", d) == text;
     };
     while (q.next()) {
         const qint64 id = q.value(0).toLongLong();
@@ -284,15 +283,16 @@ void TestJetConverter::reportTellsWhatWasConverted()
     QSqlQuery q(c.database());
     QVERIFY(q.exec(QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name = 'CONSUMPTION'")));
     QVERIFY(q.next());
-    QCOMPARE(q.value(0).toLongLong(), Scalar(c, QStringLiteral("SELECT MAX(Id) FROM CONSUMPTION"))
-                                          .toLongLong());
+    QCOMPARE(q.value(0).toLongLong(),
+             Scalar(c, QStringLiteral("SELECT MAX(Id) FROM CONSUMPTION")).toLongLong());
 }
 
 void TestJetConverter::convertedDossierOpensWithItsPassword()
 {
     QDir().mkpath(m_folders->root() + QStringLiteral("dossier/Access"));
     QDir().mkpath(m_folders->root() + QStringLiteral("dossier/Images"));
-    QVERIFY(QFile::copy(m_converted, m_folders->root() + QStringLiteral("dossier/Access/TILVO.MDB")));
+    QVERIFY(
+        QFile::copy(m_converted, m_folders->root() + QStringLiteral("dossier/Access/TILVO.MDB")));
     DatabaseConfig config;
     config.DatabasePath = m_folders->root() + QStringLiteral("dossier/");
     config.DatabaseFolder = config.DatabasePath;
@@ -365,12 +365,11 @@ void TestJetConverter::olderVersionIsBroughtUpToDate()
 void TestJetConverter::unknownTableIsReportedAndUnknownColumnKept()
 {
     const QString source = m_folders->root() + QStringLiteral("renamed.mdb");
-    WritePatchedFixture(kSmall, source,
-                        {{Utf16("COMBOITEMS"), Utf16("COMBOLISTS")},
-                         {Utf16("Misc06"), Utf16("Postal")}});
+    WritePatchedFixture(
+        kSmall, source,
+        {{Utf16("COMBOITEMS"), Utf16("COMBOLISTS")}, {Utf16("Misc06"), Utf16("Postal")}});
     const QString target = m_folders->root() + QStringLiteral("renamed.MDB.new");
-    const JetConversionReport report =
-        ConvertJetDatabase(source, target, m_folders->environment());
+    const JetConversionReport report = ConvertJetDatabase(source, target, m_folders->environment());
     QCOMPARE(report.leftAside,
              QStringList{QStringLiteral(
                  "La table COMBOLISTS, inconnue de ce logiciel, n'a pas été reprise.")});
@@ -396,9 +395,12 @@ void TestJetConverter::badInputChangesNothing_data()
     QTest::addColumn<QString>("message");
     QTest::newRow("no database") << "text"
                                  << "ce n'est pas une base de données de l'ancienne version";
-    QTest::newRow("empty file") << "empty" << "ce fichier est vide";
-    QTest::newRow("cut short") << "half" << "le fichier est coupé";
-    QTest::newRow("cut on a page") << "pages" << "endommagée ou incomplète";
+    QTest::newRow("empty file") << "empty"
+                                << "ce fichier est vide";
+    QTest::newRow("cut short") << "half"
+                               << "le fichier est coupé";
+    QTest::newRow("cut on a page") << "pages"
+                                   << "endommagée ou incomplète";
     QTest::newRow("table missing") << "table"
                                    << "la table CONSUMPTION manque dans ce fichier";
     QTest::newRow("orphan entry") << "orphan"
@@ -462,7 +464,8 @@ void TestJetConverter::badInputChangesNothing()
         QFAIL("the conversion went through");
     } catch (const Error& e) {
         QVERIFY2(e.text().contains(message), qPrintable(e.text()));
-        QVERIFY2(e.text().startsWith(QStringLiteral("Le fichier %1 n'a pas pu être converti").arg(source)),
+        QVERIFY2(e.text().startsWith(
+                     QStringLiteral("Le fichier %1 n'a pas pu être converti").arg(source)),
                  qPrintable(e.text()));
         QVERIFY(e.text().endsWith(QStringLiteral("Rien n'a été modifié.")));
     }

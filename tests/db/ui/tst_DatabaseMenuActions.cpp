@@ -327,7 +327,8 @@ void TestDatabaseMenuActions::historyMenuShowsTheWindowModally()
 
 namespace {
 
-const QString kImportTitle = QStringLiteral("Sélectionnez la base de données de l'ancienne version");
+const QString kImportTitle =
+    QStringLiteral("Sélectionnez la base de données de l'ancienne version");
 const QString kImportFilter = QStringLiteral("Base de données de l'ancienne version|*.mdb");
 
 // The program folder's template, from which conversions start.
