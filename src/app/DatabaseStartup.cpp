@@ -17,6 +17,8 @@
 #include "env/Environment.h"
 #include "images/ImageScriptPictures.h"
 
+#include <QFile>
+
 namespace tilvo {
 
 namespace {
@@ -71,6 +73,9 @@ bool DatabaseStartup::engineAvailable(Prompts& prompts)
 bool DatabaseStartup::convertEarlierDatabase(Prompts& prompts)
 {
     const QString live = m_config.databaseFile();
+    // A conversion cut short left its file beside the database; it never holds the only copy
+    // of anything.
+    QFile::remove(ConversionFileName(live));
     if (!IsJetDatabaseFile(live))
         return true;
     const QString kept = UnusedName(live, QStringLiteral(".jet"));

@@ -413,8 +413,13 @@ QString RestoreDatabaseArchive(const MaintenanceContext& context, const QString&
 
 QString ImportBackupPath(const QString& dataFolder, const QDateTime& now)
 {
-    return dataFolder + QStringLiteral("Backup/TILVO_AVANT_IMPORT_") +
-           now.toString(QStringLiteral("dd_MM_yyyy_hh_mm_ss")) + QStringLiteral(".bkp");
+    const QString base = dataFolder + QStringLiteral("Backup/TILVO_AVANT_IMPORT_") +
+                         now.toString(QStringLiteral("dd_MM_yyyy_hh_mm_ss"));
+    // A safety archive is never written over, even by an import of the same second.
+    QString path = base + QStringLiteral(".bkp");
+    for (int n = 2; QFileInfo::exists(path); ++n)
+        path = base + u'_' + QString::number(n) + QStringLiteral(".bkp");
+    return path;
 }
 
 OldDatabaseImport ImportOldDatabase(const MaintenanceContext& context, const QString& jetFile)

@@ -96,7 +96,8 @@ struct OldDatabaseImport
     QString keptIn;
 };
 
-// DataFolder + "Backup/TILVO_AVANT_IMPORT_" + the moment as "dd_mm_yyyy_hh_mm_ss" + ".bkp".
+// DataFolder + "Backup/TILVO_AVANT_IMPORT_" + the moment as "dd_mm_yyyy_hh_mm_ss" + ".bkp",
+// or, when a file has that name, the same with "_2", "_3" ... before ".bkp".
 QString ImportBackupPath(const QString& dataFolder, const QDateTime& now);
 
 // Replaces the live database by the conversion of the Jet database `jetFile` (any .mdb of the

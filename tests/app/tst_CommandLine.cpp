@@ -319,10 +319,18 @@ void TestCommandLine::importOfAnOldDatabase()
                                            "%2.\n")
                                 .arg(source, kept)),
              qPrintable(m_err));
-    if (underLiveName)
+    if (underLiveName) {
         QCOMPARE(ReadFile(kept), jet);
-    else
+    } else {
         QCOMPARE(CabinetReader(kept).entries().size(), 1);
+        // A second import in the same second keeps the first safety archive.
+        const QByteArray first = ReadFile(kept);
+        QCOMPARE(run({QStringLiteral("--data"), data(), QStringLiteral("import-mdb"), source}),
+                 kExitOk);
+        QVERIFY2(m_err.endsWith(QStringLiteral("TILVO_AVANT_IMPORT_10_12_2026_09_30_15_2.bkp.\n")),
+                 qPrintable(m_err));
+        QCOMPARE(ReadFile(kept), first);
+    }
     QCOMPARE(run({QStringLiteral("--data"), data(), QStringLiteral("history")}), kExitOk);
     QVERIFY2(m_out.endsWith(
                  QStringLiteral("Importation d'une base de l'ancienne version  %1\n").arg(source)),

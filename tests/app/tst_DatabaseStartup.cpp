@@ -338,10 +338,13 @@ void TestDatabaseStartup::databaseOfTheEarlierPlatformIsConvertedWhenAccepted()
                                           "/jet/tilvo-jet4-small.mdb");
     QVERIFY(!jet.isEmpty());
     test::WriteFile(file, jet);
+    // What a conversion cut short left beside it goes.
+    test::WriteFile(file + ".conversion", "half");
     f.prompts.yesNoAnswers.enqueue(accepted);
     DatabaseStartup database(f.clock, &f.updates);
     QCOMPARE(f.run(database), 0);
     const QStringList texts = f.prompts.texts();
+    QVERIFY(!QFileInfo::exists(file + ".conversion"));
     QCOMPARE(texts.first(),
              QString("Le fichier %1 est une base de données de l'ancienne version de ce logiciel. "
                      "Voulez-vous la convertir pour cette version ?\r\rLe fichier d'origine sera "
