@@ -99,6 +99,26 @@ ValueKind KindOf(int mdbType)
     }
 }
 
+// The bytes a value of a fixed-size Jet type takes; 0 for the others.
+int FixedSize(int mdbType)
+{
+    switch (mdbType) {
+    case MDB_BYTE:
+        return 1;
+    case MDB_INT:
+        return 2;
+    case MDB_LONGINT:
+    case MDB_FLOAT:
+        return 4;
+    case MDB_MONEY:
+    case MDB_DOUBLE:
+    case MDB_DATETIME:
+        return 8;
+    default:
+        return 0;
+    }
+}
+
 // The program's column type for a Jet column the template lacks; empty when there is none.
 QString JetDeclaration(const MdbColumn& column, bool jet3)
 {
@@ -435,18 +455,18 @@ private:
         }
         if (length == 0)
             return; // null (an empty text reads the same)
-        if (!inPage)
+        if (!inPage || (FixedSize(column->col_type) > 0 && length != FixedSize(column->col_type)))
             throw Error(Damaged(m_reader.source(),
                                 QStringLiteral("la colonne %1.%2 de la ligne %3 est illisible")
                                     .arg(table, c.name)
                                     .arg(rowNumber)));
         switch (c.kind) {
         case ValueKind::Integer:
-            sqlite3_bind_int64(statement, position, LittleEndianInteger(bytes, qMin(length, 8)));
+            sqlite3_bind_int64(statement, position, LittleEndianInteger(bytes, length));
             return;
         case ValueKind::Real:
             sqlite3_bind_double(statement, position,
-                                length >= 8 ? LittleEndianDouble(bytes)
+                                length == 8 ? LittleEndianDouble(bytes)
                                             : double(LittleEndianFloat(bytes)));
             return;
         case ValueKind::Money:
