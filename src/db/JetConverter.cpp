@@ -152,6 +152,17 @@ QString JetDeclaration(const MdbColumn& column, bool jet3)
     }
 }
 
+bool UsableColumnName(const QString& name)
+{
+    if (name.trimmed().isEmpty() || name.size() > 64)
+        return false;
+    for (const QChar c : name) {
+        if (c == u'[' || c == u']' || c.category() == QChar::Other_Control)
+            return false;
+    }
+    return true;
+}
+
 QString Bracketed(const QString& name)
 {
     return u'[' + name + u']';
@@ -398,6 +409,15 @@ private:
             }
             const TableInfo* target = m_connection.table(targetName);
             if (target->indexOf(name) < 0) {
+                // The name comes from the file: it goes into the statement only when it cannot
+                // end its brackets.
+                if (!UsableColumnName(name)) {
+                    m_report.leftAside << QStringLiteral("La colonne %1.%2 n'a pas été reprise : "
+                                                         "son nom contient des caractères que "
+                                                         "ce logiciel n'accepte pas.")
+                                              .arg(targetName, name);
+                    continue;
+                }
                 m_connection.exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3")
                                       .arg(Bracketed(targetName), Bracketed(name),
                                            JetDeclaration(*column, m_reader.jet3())));
