@@ -35,7 +35,8 @@ struct DatabaseMenuContext
 void DatabaseBackupAction(const DatabaseMenuContext& context);
 // Popup_Tools_DataBase_restoreClick: the open dialog, RestoreDatabaseArchive with the wait
 // window (and the gauge window when the restored database is brought up to date), then
-// "Sauvegarde restaurée.".
+// "Sauvegarde restaurée.", followed by what was converted when the archive came from the
+// earlier platform.
 void DatabaseRestoreAction(const DatabaseMenuContext& context);
 // Popup_Tools_DataBase_HistoryClick: the history window TBackupList, shown modally.
 void DatabaseHistoryAction(const DatabaseMenuContext& context);
