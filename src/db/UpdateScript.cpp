@@ -10,6 +10,7 @@
 #include "db/Compaction.h"
 #include "db/Connection.h"
 #include "db/DataSet.h"
+#include "db/JetConverter.h"
 #include "db/ScriptConversions.h"
 #include "db/VersionRecord.h"
 
@@ -534,8 +535,10 @@ void UpdateProgramFolderDatabase(const UpdateEnvironment& environment)
         environment.ProgramFolder + QStringLiteral("Data/") + environment.config.OleDbFileName;
     if (!QFileInfo(file).isFile())
         return;
-    // An installation this user may not write keeps its database as it is.
-    if (!QFileInfo(file).isWritable() || !QFileInfo(QFileInfo(file).absolutePath()).isWritable())
+    // An installation this user may not write keeps its database as it is, and so does one of
+    // the earlier platform (a Jet file, which the first run's copy converts).
+    if (!QFileInfo(file).isWritable() || !QFileInfo(QFileInfo(file).absolutePath()).isWritable() ||
+        IsJetDatabaseFile(file))
         return;
     Connection connection;
     connection.setConnectionString(OleDbConnectionString(environment.config.OleDbProvider, file));

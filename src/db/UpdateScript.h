@@ -74,8 +74,8 @@ UpdateRunResult RunUpdateScript(Connection& connection, const QString& folder,
                                 bool interactive, const UpdateEnvironment& environment);
 
 // Needs the environment (ProgramFolder, ProgramVersion, UpdateFileName, OleDbFileName,
-// OleDbProvider). Brings ProgramFolder + "Data/" + OleDbFileName, when it exists and this user
-// may write it, up to the
+// OleDbProvider). Brings ProgramFolder + "Data/" + OleDbFileName, when it exists, is no Jet file
+// of the earlier platform and this user may write it, up to the
 // program's version with ProgramFolder + "Maj/" + UpdateFileName on a connection of its own,
 // then stores the program's version in it. Returns nothing.
 void UpdateProgramFolderDatabase(const UpdateEnvironment& environment);

@@ -101,6 +101,7 @@ class TestDatabaseStartup : public QObject
 private Q_SLOTS:
     void firstRunInstallsTheTemplate();
     void firstRunTakesOverAnOlderInstallation();
+    void firstRunTakesOverAnInstallationOfTheEarlierPlatform();
     void dataFolderFromDirectoriesIni_data();
     void dataFolderFromDirectoriesIni();
     void scriptInTheDataFolderRunsOnce();
@@ -169,6 +170,27 @@ void TestDatabaseStartup::firstRunTakesOverAnOlderInstallation()
     QCOMPARE(test::ReadFile(f.dataFolder + "db.ini"),
              QByteArray("[DataBase]\r\nProvider=OLEDB\r\n"));
     QVERIFY(f.windows.mainWindow);
+}
+
+void TestDatabaseStartup::firstRunTakesOverAnInstallationOfTheEarlierPlatform()
+{
+    Fixture f;
+    const QByteArray jet = test::ReadFile(QString::fromLocal8Bit(qgetenv("TILVO_TEST_DATA")) +
+                                          "/jet/tilvo-jet4-small.mdb");
+    test::WriteFile(f.program + "Data/Access/TILVO.MDB", jet);
+    test::WriteFile(f.program + "db.ini", "[DataBase]\r\nProvider=OLEDB\r\n");
+    f.prompts.yesNoAnswers.enqueue(true);
+    DatabaseStartup database(f.clock, &f.updates);
+    QCOMPARE(f.run(database), 0);
+    const QStringList texts = f.prompts.texts();
+    QCOMPARE(texts.size(), 3);
+    QVERIFY(texts.at(0).startsWith("IMPORTANT !!\r\rLa base de données a été transférée"));
+    QVERIFY(texts.at(1).contains("est une base de données de l'ancienne version"));
+    QVERIFY(texts.at(2).startsWith("La base de données de l'ancienne version a été convertie."));
+    QVERIFY(f.windows.mainWindow);
+    QCOMPARE(database.getVersion(), QString("1.83"));
+    // The earlier installation's file is only read.
+    QCOMPARE(test::ReadFile(f.program + "Data/Access/TILVO.MDB"), jet);
 }
 
 void TestDatabaseStartup::dataFolderFromDirectoriesIni_data()
