@@ -11,6 +11,7 @@ PACKAGES=(
   libsqlite3-dev sqlite3
   unixodbc-dev odbcinst libsqliteodbc
   libgcab-dev gcab cabextract
+  mdbtools-dev mdbtools
   libjpeg62-turbo-dev
   fonts-liberation2
   libbenchmark-dev

@@ -25,8 +25,8 @@ namespace tilvo {
 
 namespace {
 
-const QStringList kCommands{"backup",  "restore", "compact", "update",
-                            "history", "export",  "import"};
+const QStringList kCommands{"backup",  "restore", "import-mdb", "compact",
+                            "update",  "history", "export",     "import"};
 
 bool IsExchange(const QString& command)
 {
@@ -35,7 +35,14 @@ bool IsExchange(const QString& command)
 
 bool NeedsFile(const QString& command)
 {
-    return command == u"backup" || command == u"restore" || IsExchange(command);
+    return command == u"backup" || command == u"restore" || command == u"import-mdb" ||
+           IsExchange(command);
+}
+
+// The commands that replace the database, and so may run when it cannot be opened.
+bool ReplacesDatabase(const QString& command)
+{
+    return command == u"restore" || command == u"import-mdb";
 }
 
 // Options that take a value, and what is said when it is missing.
@@ -138,7 +145,7 @@ int RunPrepared(const CommandLineOptions& options, DatabaseStartup& database,
                 TerminalOutput& output, TerminalUpdateDisplay& updates)
 {
     TDataModule1* module = database.createdDataModule();
-    if (!module || (!module->ADOConnection1().isOpen() && options.command != u"restore")) {
+    if (!module || (!module->ADOConnection1().isOpen() && !ReplacesDatabase(options.command))) {
         output.message(QStringLiteral("Erreur : la base de données %1 est introuvable.")
                            .arg(database.config().databaseFile()));
         return kExitFailed;
@@ -152,8 +159,17 @@ int RunPrepared(const CommandLineOptions& options, DatabaseStartup& database,
         SaveDatabaseArchive(context, file, QString::fromUtf8(kBackupDescription));
         output.message(QStringLiteral("Sauvegarde effectuée : %1").arg(file));
     } else if (options.command == u"restore") {
-        RestoreDatabaseArchive(context, file);
+        const QString converted = RestoreDatabaseArchive(context, file);
         output.message(QStringLiteral("Sauvegarde restaurée : %1").arg(file));
+        if (!converted.isEmpty())
+            output.message(converted);
+    } else if (options.command == u"import-mdb") {
+        const OldDatabaseImport done = ImportOldDatabase(context, file);
+        output.message(QStringLiteral("Importation effectuée : %1").arg(file));
+        output.message(done.report.summary());
+        output.message(QStringLiteral("La base de données remplacée est conservée dans le "
+                                      "fichier %1.")
+                           .arg(done.keptIn));
     } else if (options.command == u"export") {
         return ExportFromCommandLine(options, *module, output, file);
     } else if (options.command == u"import") {
@@ -262,12 +278,15 @@ CommandLineOptions ParseCommandLine(const QStringList& arguments)
     }
     if (NeedsFile(options.command)) {
         if (words.isEmpty()) {
-            options.error =
-                IsExchange(options.command)
-                    ? QStringLiteral("La commande %1 demande un fichier CSV.").arg(options.command)
-                    : QStringLiteral("La commande %1 demande un fichier de "
-                                     "sauvegarde.")
-                          .arg(options.command);
+            if (IsExchange(options.command))
+                options.error =
+                    QStringLiteral("La commande %1 demande un fichier CSV.").arg(options.command);
+            else if (options.command == u"import-mdb")
+                options.error = QStringLiteral("La commande import-mdb demande une base de "
+                                               "données de l'ancienne version (.mdb).");
+            else
+                options.error = QStringLiteral("La commande %1 demande un fichier de sauvegarde.")
+                                    .arg(options.command);
             return options;
         }
         options.file = words.takeFirst();
@@ -298,6 +317,9 @@ QString CommandLineHelp()
         "  backup FICHIER    sauvegarde la base de données et les images dans FICHIER (.bkp)\n"
         "  restore FICHIER   restaure la sauvegarde FICHIER (la base et les images actuelles\n"
         "                    sont remplacées)\n"
+        "  import-mdb FICHIER  remplace la base de données par la conversion de la base de\n"
+        "                    l'ancienne version FICHIER (.mdb), après une sauvegarde de la base\n"
+        "                    et des images actuelles\n"
         "  compact           compacte et répare la base de données\n"
         "  update            exécute les scripts de mise à jour du dossier des données\n"
         "  history           affiche l'historique des sauvegardes\n"
@@ -363,15 +385,19 @@ int RunCommandLine(const QStringList& arguments, CommandLineContext& context)
         case PreparationOutcome::AlreadyRunning:
             return kExitAlreadyRunning;
         case PreparationOutcome::ConnectionRefused:
-            // A restore is the way out of a database the engine refuses.
-            if (options.command == u"restore" && database.createdDataModule()) {
-                output.message(QStringLiteral("La restauration remplace la base de données qui ne "
-                                              "peut pas être ouverte."));
+            // A restore or an import is the way out of a database the engine refuses.
+            if (ReplacesDatabase(options.command) && database.createdDataModule()) {
+                output.message(options.command == u"restore"
+                                   ? QStringLiteral("La restauration remplace la base de données "
+                                                    "qui ne peut pas être ouverte.")
+                                   : QStringLiteral("L'importation remplace la base de données "
+                                                    "qui ne peut pas être ouverte."));
                 return RunPrepared(options, database, output, updates);
             }
             output.message(QStringLiteral("Erreur : la base de données ne peut pas être ouverte. "
                                           "« tilvo-cli restore FICHIER » la remplace par une "
-                                          "sauvegarde."));
+                                          "sauvegarde, « tilvo-cli import-mdb FICHIER » par une "
+                                          "base de l'ancienne version."));
             return kExitFailed;
         case PreparationOutcome::Stopped:
             return kExitFailed;

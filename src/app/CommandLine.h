@@ -16,7 +16,8 @@ class Clock;
 // tilvo-cli: the database maintenance of the program from a terminal or a script (scheduled
 // backups), on the same code as the program.
 //
-//   tilvo-cli [--data DIR] backup FILE | restore FILE | compact | update | history
+//   tilvo-cli [--data DIR] backup FILE | restore FILE | import-mdb FILE | compact | update |
+//             history
 //   tilvo-cli [--data DIR] export FILE [--account ID | --dossier ID] [--from D --to D]
 //   tilvo-cli [--data DIR] import FILE --account ID [--valid-only]
 //   tilvo-cli --help
@@ -33,9 +34,12 @@ inline constexpr int kExitAlreadyRunning = 3; // the program (or another tilvo-c
 
 struct CommandLineOptions
 {
-    // "backup", "restore", "compact", "update", "history", "export", "import"; empty with --help
+    // "backup", "restore", "import-mdb", "compact", "update", "history", "export", "import";
+    // empty with --help
     QString command;
-    QString file; // the archive of backup and restore, the entries file of export and import
+    // the archive of backup and restore, the .mdb file of import-mdb, the entries file of
+    // export and import
+    QString file;
     QString dataFolder;
     int accountId = -1; // export and import
     int dossierId = -1; // export

@@ -4,9 +4,11 @@
 #include "app/SplashDisplay.h"
 #include "common/Error.h"
 #include "common/ProgramInfo.h"
+#include "common/Prompts.h"
 #include "common/TextCatalogue.h"
 #include "db/Compaction.h"
 #include "db/Connection.h"
+#include "db/JetConverter.h"
 #include "db/TDataModule1.h"
 #include "db/UpdateScript.h"
 #include "db/VersionRecord.h"
@@ -14,6 +16,8 @@
 #include "env/DataFolders.h"
 #include "env/Environment.h"
 #include "images/ImageScriptPictures.h"
+
+#include <QFile>
 
 namespace tilvo {
 
@@ -66,8 +70,44 @@ bool DatabaseStartup::engineAvailable(Prompts& prompts)
     return EngineAvailable(m_config, prompts);
 }
 
+bool DatabaseStartup::convertEarlierDatabase(Prompts& prompts)
+{
+    const QString live = m_config.databaseFile();
+    // A conversion cut short left its file beside the database; it never holds the only copy
+    // of anything.
+    QFile::remove(ConversionFileName(live));
+    if (!IsJetDatabaseFile(live))
+        return true;
+    const QString kept = UnusedName(live, QStringLiteral(".jet"));
+    // Declined, the file is left as it is and the engine's refusal follows.
+    if (!prompts.askYesNo(QStringLiteral("Le fichier %1 est une base de données de l'ancienne "
+                                         "version de ce logiciel. Voulez-vous la convertir pour "
+                                         "cette version ?\r\rLe fichier d'origine sera conservé "
+                                         "sous le nom %2.")
+                              .arg(live, kept),
+                          Prompts::Icon::Question))
+        return true;
+    try {
+        const JetConversionReport report =
+            ImportJetDatabase(live, live, updateEnvironment(m_display), {}, kept);
+        prompts.showMessage(QStringLiteral("La base de données de l'ancienne version a été "
+                                           "convertie.\r") +
+                                report.summary() +
+                                QStringLiteral("\rLe fichier d'origine est conservé sous le nom "
+                                               "%1.")
+                                    .arg(kept),
+                            Prompts::Icon::Information);
+    } catch (const Error& e) {
+        prompts.showMessage(e.text(), Prompts::Icon::Warning);
+        return false;
+    }
+    return true;
+}
+
 bool DatabaseStartup::createDataModules(Prompts& prompts)
 {
+    if (!convertEarlierDatabase(prompts))
+        return false;
     m_module = std::make_unique<TDataModule1>(m_config, prompts);
     return m_module->connectionOk();
 }

@@ -43,6 +43,11 @@ public:
     UpdateEnvironment updateEnvironment(UpdateDisplay* display) const;
 
 private:
+    // A Jet database of the earlier platform under the live name (an old data folder copied
+    // over) is converted after a question, the original kept as "TILVO.MDB.jet". False when
+    // the conversion failed (its text has been shown; nothing was changed). The file of a
+    // conversion cut short is removed first.
+    bool convertEarlierDatabase(Prompts& prompts);
 
     const Clock& m_clock;
     UpdateDisplay* m_display;

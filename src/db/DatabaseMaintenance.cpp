@@ -11,9 +11,9 @@
 #include "db/CabinetWriter.h"
 #include "db/Compaction.h"
 #include "db/Connection.h"
+#include "db/JetConverter.h"
 #include "db/KeptDataSet.h"
 #include "db/TDataModule1.h"
-#include "db/VersionRecord.h"
 
 #include <QDir>
 #include <QFile>
@@ -254,26 +254,16 @@ QString ExtractedDatabase(const QString& folder)
 // The restored database is brought up to the program's version.
 void RunProgramUpdate(const MaintenanceContext& context)
 {
-    const UpdateEnvironment& env = context.environment;
-    Connection& connection = context.module.ADOConnection1();
-    const QString table = QStringLiteral("OBJECT_VAL_STR");
-    const QString column = QStringLiteral("VALUE");
-    const QString folder = env.ProgramFolder + QStringLiteral("Maj/");
-    if (VersionNumber(GetBDVersion(connection, table, column)) >=
-            VersionNumber(env.ProgramVersion) ||
-        !QFileInfo(folder + env.UpdateFileName).isFile())
-        return;
     WaitDisplay& wait = context.wait;
-    RunUpdateScript(
-        connection, folder, env.UpdateFileName,
-        [&wait](const QString& text) { wait.setTask(text); }, false, env);
-    SetBDVersion(connection, table, column, env.ProgramVersion);
+    BringUpToProgramVersion(context.module.ADOConnection1(), context.environment,
+                            [&wait](const QString& text) { wait.setTask(text); });
 }
 
 } // namespace
 
-void RestoreDatabaseArchive(const MaintenanceContext& context, const QString& archive)
+QString RestoreDatabaseArchive(const MaintenanceContext& context, const QString& archive)
 {
+    QString note;
     WaitDisplay& wait = context.wait;
     wait.open(QStringLiteral("Préparation de la restauration"), kWaitMessage, 1, true);
     if (context.hooks.closeDossier) {
@@ -325,7 +315,8 @@ void RestoreDatabaseArchive(const MaintenanceContext& context, const QString& ar
                     const QString extracted =
                         folder + CabinetReader::ExtractionName(entries.first().name);
                     earlyCheck = std::async(std::launch::async, [archive, extracted] {
-                        CheckRestoredDatabase(archive, extracted);
+                        if (!IsJetDatabaseFile(extracted))
+                            CheckRestoredDatabase(archive, extracted);
                     });
                 }
             });
@@ -339,9 +330,30 @@ void RestoreDatabaseArchive(const MaintenanceContext& context, const QString& ar
                                 .arg(archive));
             if (earlyCheck.valid())
                 earlyCheck.get();
-            else
-                CheckRestoredDatabase(archive, database);
-            ReplaceLiveDatabase(database, live);
+            if (IsJetDatabaseFile(database)) {
+                // An archive of the earlier platform: its database is converted, and only the
+                // converted file takes the live name.
+                const QString converted = folder + QStringLiteral("TILVO.MDB.converted");
+                try {
+                    const JetConversionReport report =
+                        ConvertJetDatabase(database, converted, context.environment,
+                                           [&wait](const QString& text) { wait.setTask(text); });
+                    note = report.summary();
+                } catch (const Error& e) {
+                    // The extracted file's path means nothing to the person.
+                    QString reason = e.text();
+                    reason.replace(database, kDatabaseEntry);
+                    reason[0] = reason.at(0).toLower();
+                    throw Error(QStringLiteral("La sauvegarde %1 ne peut pas être restaurée : %2")
+                                    .arg(archive, reason));
+                }
+                QFile::remove(database);
+                ReplaceLiveDatabase(converted, live);
+            } else {
+                if (!earlyCheck.valid())
+                    CheckRestoredDatabase(archive, database);
+                ReplaceLiveDatabase(database, live);
+            }
             replaced = true;
 
             // The pictures are replaced as a whole. The old ones go first: a file renamed over
@@ -396,6 +408,93 @@ void RestoreDatabaseArchive(const MaintenanceContext& context, const QString& ar
         &replaced);
     AddBackupHistory(context.module, QString::fromUtf8(kRestoreDescription), archive,
                      ClockOf(context));
+    return note;
+}
+
+QString ImportBackupPath(const QString& dataFolder, const QDateTime& now)
+{
+    const QString base = dataFolder + QStringLiteral("Backup/TILVO_AVANT_IMPORT_") +
+                         now.toString(QStringLiteral("dd_MM_yyyy_hh_mm_ss"));
+    // A safety archive is never written over, even by an import of the same second.
+    QString path = base + QStringLiteral(".bkp");
+    for (int n = 2; QFileInfo::exists(path); ++n)
+        path = base + u'_' + QString::number(n) + QStringLiteral(".bkp");
+    return path;
+}
+
+OldDatabaseImport ImportOldDatabase(const MaintenanceContext& context, const QString& jetFile)
+{
+    OldDatabaseImport result;
+    WaitDisplay& wait = context.wait;
+    const ProgressLabel progress = [&wait](const QString& text) { wait.setTask(text); };
+    const QString live = LiveDatabaseFile(context.module);
+    const QString work = ConversionFileName(live);
+    wait.open(QStringLiteral("Importation d'une base de l'ancienne version"), kWaitMessage, 1,
+              true);
+    try {
+        result.report = ConvertJetDatabase(jetFile, work, context.environment, progress);
+    } catch (...) {
+        wait.close();
+        throw;
+    }
+
+    const bool archived = context.module.ADOConnection1().isOpen();
+    QString keepAs;
+    try {
+        if (archived) {
+            result.keptIn =
+                ImportBackupPath(context.environment.DataFolder, ClockOf(context).now());
+            SaveDatabaseArchive(context, result.keptIn,
+                                QString::fromUtf8(kImportBackupDescription));
+        } else {
+            keepAs = UnusedName(live, IsJetDatabaseFile(live) ? QStringLiteral(".jet")
+                                                              : QStringLiteral(".avant-import"));
+            result.keptIn = keepAs;
+        }
+        wait.open(QStringLiteral("Importation d'une base de l'ancienne version"), kWaitMessage, 1,
+                  true);
+        if (context.hooks.closeDossier)
+            context.hooks.closeDossier();
+    } catch (...) {
+        QFile::remove(work);
+        wait.close();
+        throw;
+    }
+
+    bool replaced = false;
+    RunWithConnectionClosed(
+        context,
+        [&] {
+            InstallConvertedDatabase(work, live, keepAs);
+            replaced = true;
+            if (!archived)
+                return;
+            // The pictures of the database replaced are in the safety archive; those of the
+            // earlier data folder come with its database.
+            const QString images = ImagesFolder(context);
+            const QString oldImages =
+                QFileInfo(jetFile).absolutePath() + QStringLiteral("/../Images/");
+            QDir().mkpath(images);
+            DeleteFilesByMask(images, QStringLiteral("*.jpg"));
+            if (QFileInfo(oldImages).isDir() &&
+                QFileInfo(oldImages).canonicalFilePath() != QFileInfo(images).canonicalFilePath()) {
+                QStringList problems;
+                for (const QString& name : ListFiles(oldImages, QStringLiteral("*.jpg"))) {
+                    if (!QFile::copy(oldImages + name, images + name))
+                        problems << name;
+                }
+                SyncToDisk(images);
+                if (!problems.isEmpty())
+                    throw Error(
+                        QStringLiteral("La base de données a été importée, mais ces images "
+                                       "n'ont pas pu être copiées depuis %1 : %2")
+                            .arg(QDir::cleanPath(oldImages), problems.join(QStringLiteral(", "))));
+            }
+        },
+        {}, &replaced);
+    AddBackupHistory(context.module, QString::fromUtf8(kImportDescription), jetFile,
+                     ClockOf(context));
+    return result;
 }
 
 void CompactAndRepairDatabase(const MaintenanceContext& context)

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "db/JetConverter.h"
 #include "db/UpdateScript.h"
 
 #include <QDate>
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -17,6 +19,8 @@ class WaitDisplay;
 inline constexpr char kBackupDescription[] = "Sauvagarde de la base de données";
 inline constexpr char kRestoreDescription[] = "Restauration de la base de données";
 inline constexpr char kCompactDescription[] = "Compactage de la base de données";
+inline constexpr char kImportDescription[] = "Importation d'une base de l'ancienne version";
+inline constexpr char kImportBackupDescription[] = "Sauvegarde avant importation";
 
 // What the maintenance commands need of the main window; each may be left empty (the command
 // line has no window).
@@ -75,10 +79,38 @@ void SaveDatabaseArchive(const MaintenanceContext& context, const QString& targe
 // then stay in a folder "Backup/Restauration du dd-mm-yyyy hh.mm.ss"). The private folders of
 // restores that were interrupted are removed. A restored database of an older version is brought up
 // to date by the program's update script, and the history gets its row. The archive itself is only
-// read. Throws Error with a French text when the file is no cabinet, is damaged, holds no TILVO.MDB
-// or one this program cannot use: the live database and pictures are then left as they were and no
-// history row is written.
-void RestoreDatabaseArchive(const MaintenanceContext& context, const QString& archive);
+// read. An archive made by the earlier platform holds a Jet TILVO.MDB: it is converted
+// (ConvertJetDatabase, beside the extracted files) and the converted file takes the live name;
+// the result is then what the conversion brought over and left aside
+// (JetConversionReport::summary), and empty otherwise. Throws Error with a French text when the
+// file is no cabinet, is damaged, holds no TILVO.MDB or one this program cannot use or convert:
+// the live database and pictures are then left as they were and no history row is written.
+QString RestoreDatabaseArchive(const MaintenanceContext& context, const QString& archive);
+
+// What an import of a database of the earlier platform did.
+struct OldDatabaseImport
+{
+    JetConversionReport report;
+    // Where the database replaced is kept: the safety archive, or, when the live file could not
+    // be opened (a Jet file under the live name, a damaged file), that file under another name.
+    QString keptIn;
+};
+
+// DataFolder + "Backup/TILVO_AVANT_IMPORT_" + the moment as "dd_mm_yyyy_hh_mm_ss" + ".bkp",
+// or, when a file has that name, the same with "_2", "_3" ... before ".bkp".
+QString ImportBackupPath(const QString& dataFolder, const QDateTime& now);
+
+// Replaces the live database by the conversion of the Jet database `jetFile` (any .mdb of the
+// earlier platform). The file is converted first, beside the live one (ConvertJetDatabase);
+// then the live database is saved as a backup does (SaveDatabaseArchive to ImportBackupPath,
+// its history row included) or, when the connection is not open, kept under the live name +
+// ".jet" (a Jet file) or ".avant-import"; then the dossier is closed and the converted file
+// takes the live name in one step. When a safety archive was made, the pictures of
+// DatabaseFolder + "Images/" are replaced by those ("*.jpg") of the Images folder beside the Jet
+// file's folder (the layout of the earlier data folders), or removed when there is none. The
+// history gets its row. Throws Error with a French text; the live database and pictures are
+// then as they were (a safety archive made stays).
+OldDatabaseImport ImportOldDatabase(const MaintenanceContext& context, const QString& jetFile);
 
 // The compaction command: the history row (written first; path DatabaseFolder +
 // OleDbFileName), then CompactLiveDatabase on the live file with the connection closed.

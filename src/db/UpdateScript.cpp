@@ -10,6 +10,7 @@
 #include "db/Compaction.h"
 #include "db/Connection.h"
 #include "db/DataSet.h"
+#include "db/JetConverter.h"
 #include "db/ScriptConversions.h"
 #include "db/VersionRecord.h"
 
@@ -512,14 +513,32 @@ QString VersionColumn(Connection& connection)
 
 } // namespace
 
+QString BringUpToProgramVersion(Connection& connection, const UpdateEnvironment& environment,
+                                const ProgressLabel& progressLabel)
+{
+    const QString table = QStringLiteral("OBJECT_VAL_STR");
+    const QString column = QStringLiteral("VALUE");
+    const QString folder = environment.ProgramFolder + QStringLiteral("Maj/");
+    const QString stored = GetBDVersion(connection, table, column);
+    if (VersionNumber(stored) >= VersionNumber(environment.ProgramVersion) ||
+        !QFileInfo(folder + environment.UpdateFileName).isFile())
+        return stored;
+    RunUpdateScript(connection, folder, environment.UpdateFileName, progressLabel, false,
+                    environment);
+    SetBDVersion(connection, table, column, environment.ProgramVersion);
+    return stored;
+}
+
 void UpdateProgramFolderDatabase(const UpdateEnvironment& environment)
 {
     const QString file =
         environment.ProgramFolder + QStringLiteral("Data/") + environment.config.OleDbFileName;
     if (!QFileInfo(file).isFile())
         return;
-    // An installation this user may not write keeps its database as it is.
-    if (!QFileInfo(file).isWritable() || !QFileInfo(QFileInfo(file).absolutePath()).isWritable())
+    // An installation this user may not write keeps its database as it is, and so does one of
+    // the earlier platform (a Jet file, which the first run's copy converts).
+    if (!QFileInfo(file).isWritable() || !QFileInfo(QFileInfo(file).absolutePath()).isWritable() ||
+        IsJetDatabaseFile(file))
         return;
     Connection connection;
     connection.setConnectionString(OleDbConnectionString(environment.config.OleDbProvider, file));

@@ -74,11 +74,18 @@ UpdateRunResult RunUpdateScript(Connection& connection, const QString& folder,
                                 bool interactive, const UpdateEnvironment& environment);
 
 // Needs the environment (ProgramFolder, ProgramVersion, UpdateFileName, OleDbFileName,
-// OleDbProvider). Brings ProgramFolder + "Data/" + OleDbFileName, when it exists and this user
-// may write it, up to the
+// OleDbProvider). Brings ProgramFolder + "Data/" + OleDbFileName, when it exists, is no Jet file
+// of the earlier platform and this user may write it, up to the
 // program's version with ProgramFolder + "Maj/" + UpdateFileName on a connection of its own,
 // then stores the program's version in it. Returns nothing.
 void UpdateProgramFolderDatabase(const UpdateEnvironment& environment);
+
+// Needs an open connection and the environment (ProgramFolder, ProgramVersion, UpdateFileName).
+// When the database's version record is older than ProgramVersion and ProgramFolder + "Maj/" +
+// UpdateFileName exists, runs that script (not interactive) and stores ProgramVersion. Returns
+// the version the database had before ("0" when it had none).
+QString BringUpToProgramVersion(Connection& connection, const UpdateEnvironment& environment,
+                                const ProgressLabel& progressLabel);
 
 // Appends one line to the log: "dd/mm/yyyy-hh:mm:ss : message", or an empty line for an
 // empty message; a log whose last line has no line end gets one first. The file keeps its encoding

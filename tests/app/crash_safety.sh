@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 #
-# Crash safety of the maintenance commands: tilvo-cli backup, restore, compact and import are
-# killed with SIGKILL at random moments on a populated data folder. After every kill the
-# database under the live name must open, pass the integrity check and hold either the content
-# it had before the command or the one the command was making (for an import: none of the
-# file's entries, or all of them with the counter moved), and the same command run again must
+# Crash safety of the maintenance commands: tilvo-cli backup, restore, compact, import and
+# import-mdb (of the small Jet database of the test data) are killed with SIGKILL at random
+# moments on a populated data folder. After every kill the database under the live name must
+# open, pass the integrity check and hold either the content it had before the command or the
+# one the command was making (for an import: none of the file's entries, or all of them with
+# the counter moved), and the same command run again must
 # succeed.
 #
 # Usage: crash_safety.sh PATH/TO/tilvo-cli [KILLS_PER_COMMAND [COMMAND...]]
@@ -15,7 +16,8 @@ CLI=${1:?the path of tilvo-cli}
 KILLS=${2:-20}
 shift $(($# > 1 ? 2 : 1))
 COMMANDS=("$@")
-[ ${#COMMANDS[@]} -gt 0 ] || COMMANDS=(backup restore compact import)
+[ ${#COMMANDS[@]} -gt 0 ] || COMMANDS=(backup restore compact import import-mdb)
+JET="$(dirname "$(readlink -f "$0")")/../data/jet/tilvo-jet4-small.mdb"
 WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
 # The lock and the user's folders of this run only.
@@ -101,6 +103,8 @@ duration_ms() {
 declare -A TIME
 TIME[backup]=$(duration_ms backup "$WORK/C.bkp")
 TIME[compact]=$(duration_ms compact)
+TIME[import-mdb]=$(duration_ms import-mdb "$JET")
+CONTENT_JET=$(content)
 TIME[restore]=$(duration_ms restore "$WORK/A.bkp")
 CURRENT=$CONTENT_A
 
@@ -123,6 +127,13 @@ for command in "${COMMANDS[@]}"; do
     for round in $(seq 1 "$KILLS"); do
         args=("$command")
         content_of=content
+        if [ "$command" = import-mdb ] && [ "$CURRENT" = "$CONTENT_JET" ]; then
+            # Each import starts from other data than the converted one.
+            cli restore "$WORK/A.bkp" || fail "restauration avant import : $(cat "$WORK/cli.err")"
+            CURRENT=$CONTENT_A
+        fi
+        # The safety archives of the imports are not looked at here.
+        rm -f "$DATA"/Backup/TILVO_AVANT_IMPORT_*.bkp
         before=$(content)
         after=$before
         case $command in
@@ -133,6 +144,10 @@ for command in "${COMMANDS[@]}"; do
             empty_import_account
             before=$IMPORT_BEFORE
             after=$IMPORT_AFTER
+            ;;
+        import-mdb)
+            args+=("$JET")
+            after=$CONTENT_JET
             ;;
         restore)
             if [ "$CURRENT" = "$CONTENT_A" ]; then

@@ -40,6 +40,8 @@ private Q_SLOTS:
     void progressIsDrawnOnATerminalOnly();
     void exportAndImportEntries();
     void importWithRefusedLines();
+    void importOfAnOldDatabase_data();
+    void importOfAnOldDatabase();
 
 private:
     // Runs statements on the data folder's database, beside the program.
@@ -117,6 +119,15 @@ void TestCommandLine::arguments_data()
                              << ""
                              << ""
                              << "La commande backup demande un fichier de sauvegarde.";
+    QTest::newRow("import-mdb") << QStringList{"import-mdb", "TILVO.MDB"} << "import-mdb"
+                            << "TILVO.MDB"
+                            << ""
+                            << "";
+    QTest::newRow("import-mdb without file")
+        << QStringList{"import-mdb"} << "import-mdb"
+        << ""
+        << ""
+        << "La commande import-mdb demande une base de données de l'ancienne version (.mdb).";
     QTest::newRow("one too many") << QStringList{"history", "x"} << "history"
                                   << ""
                                   << ""
@@ -202,9 +213,10 @@ void TestCommandLine::helpNamesEveryCommand()
 {
     QCOMPARE(run({QStringLiteral("--help")}), kExitOk);
     for (const char* word :
-         {"backup FICHIER", "restore FICHIER", "compact", "update", "history", "export FICHIER",
-          "import FICHIER", "--account NUMÉRO", "--dossier NUMÉRO", "--from DATE, --to DATE",
-          "--valid-only", "--data DOSSIER", "3 Tilvo est déjà en exécution"})
+         {"backup FICHIER", "restore FICHIER", "import-mdb FICHIER", "compact", "update",
+          "history", "export FICHIER", "import FICHIER", "--account NUMÉRO", "--dossier NUMÉRO",
+          "--from DATE, --to DATE", "--valid-only", "--data DOSSIER",
+          "3 Tilvo est déjà en exécution"})
         QVERIFY2(m_out.contains(QString::fromUtf8(word)), word);
     QVERIFY(m_err.isEmpty());
     QVERIFY(!QFileInfo::exists(m_dir->path() + QStringLiteral("/documents/Vantrel Software "
@@ -428,6 +440,61 @@ void TestCommandLine::importWithRefusedLines()
                   QStringLiteral("--account"), QStringLiteral("1")}),
              kExitFailed);
     QVERIFY2(m_err.contains(QStringLiteral("n'est pas un fichier texte.")), qPrintable(m_err));
+}
+
+void TestCommandLine::importOfAnOldDatabase_data()
+{
+    QTest::addColumn<bool>("underLiveName");
+    QTest::newRow("file chosen") << false;
+    QTest::newRow("file under the live name") << true;
+}
+
+void TestCommandLine::importOfAnOldDatabase()
+{
+    QFETCH(bool, underLiveName);
+    const QByteArray jet = ReadFile(QString::fromLocal8Bit(qgetenv("TILVO_TEST_DATA")) +
+                                    QStringLiteral("/jet/tilvo-jet4-small.mdb"));
+    QVERIFY(!jet.isEmpty());
+    const QString live = data() + QStringLiteral("Data/Access/TILVO.MDB");
+    QString source = m_dir->path() + QStringLiteral("/ancienne.mdb");
+    QString kept;
+    if (underLiveName) {
+        // An old data folder copied over: the start-up's question is answered "Non" here, and
+        // the engine refuses the file, which the import then replaces.
+        source = live;
+        WriteFile(live, jet);
+        kept = live + QStringLiteral(".jet");
+    } else {
+        WriteFile(source, jet);
+        QCOMPARE(run({QStringLiteral("--data"), data(), QStringLiteral("update")}), kExitOk);
+        kept = data() + QStringLiteral("Backup/TILVO_AVANT_IMPORT_10_12_2026_09_30_15.bkp");
+    }
+    QCOMPARE(run({QStringLiteral("--data"), data(), QStringLiteral("import-mdb"), source}),
+             kExitOk);
+    QVERIFY2(m_err.endsWith(QStringLiteral("Importation effectuée : %1\n2 dossier(s), 3 compte(s) "
+                                           "et 1000 consommation(s) ont été repris.\nLa base de "
+                                           "données remplacée est conservée dans le fichier "
+                                           "%2.\n")
+                                .arg(source, kept)),
+             qPrintable(m_err));
+    if (underLiveName) {
+        QCOMPARE(ReadFile(kept), jet);
+    } else {
+        QCOMPARE(CabinetReader(kept).entries().size(), 1);
+        // A second import in the same second keeps the first safety archive.
+        const QByteArray first = ReadFile(kept);
+        QCOMPARE(run({QStringLiteral("--data"), data(), QStringLiteral("import-mdb"), source}),
+                 kExitOk);
+        QVERIFY2(m_err.endsWith(QStringLiteral("TILVO_AVANT_IMPORT_10_12_2026_09_30_15_2.bkp.\n")),
+                 qPrintable(m_err));
+        QCOMPARE(ReadFile(kept), first);
+    }
+    QCOMPARE(run({QStringLiteral("--data"), data(), QStringLiteral("history")}), kExitOk);
+    QVERIFY2(m_out.endsWith(
+                 QStringLiteral("Importation d'une base de l'ancienne version  %1\n").arg(source)),
+             qPrintable(m_out));
+    // The two rows of the earlier platform's history came over with the database.
+    QVERIFY(m_out.contains(QStringLiteral("Fin d'année")));
 }
 
 QTEST_GUILESS_MAIN(TestCommandLine)

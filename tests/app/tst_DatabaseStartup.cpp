@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -100,6 +101,7 @@ class TestDatabaseStartup : public QObject
 private Q_SLOTS:
     void firstRunInstallsTheTemplate();
     void firstRunTakesOverAnOlderInstallation();
+    void firstRunTakesOverAnInstallationOfTheEarlierPlatform();
     void dataFolderFromDirectoriesIni_data();
     void dataFolderFromDirectoriesIni();
     void scriptInTheDataFolderRunsOnce();
@@ -109,6 +111,8 @@ private Q_SLOTS:
     void databaseLeftAsideByACompactionIsPutBack_data();
     void databaseLeftAsideByACompactionIsPutBack();
     void secondInstanceTouchesNothing();
+    void databaseOfTheEarlierPlatformIsConvertedWhenAccepted_data();
+    void databaseOfTheEarlierPlatformIsConvertedWhenAccepted();
 };
 
 void TestDatabaseStartup::firstRunInstallsTheTemplate()
@@ -166,6 +170,27 @@ void TestDatabaseStartup::firstRunTakesOverAnOlderInstallation()
     QCOMPARE(test::ReadFile(f.dataFolder + "db.ini"),
              QByteArray("[DataBase]\r\nProvider=OLEDB\r\n"));
     QVERIFY(f.windows.mainWindow);
+}
+
+void TestDatabaseStartup::firstRunTakesOverAnInstallationOfTheEarlierPlatform()
+{
+    Fixture f;
+    const QByteArray jet = test::ReadFile(QString::fromLocal8Bit(qgetenv("TILVO_TEST_DATA")) +
+                                          "/jet/tilvo-jet4-small.mdb");
+    test::WriteFile(f.program + "Data/Access/TILVO.MDB", jet);
+    test::WriteFile(f.program + "db.ini", "[DataBase]\r\nProvider=OLEDB\r\n");
+    f.prompts.yesNoAnswers.enqueue(true);
+    DatabaseStartup database(f.clock, &f.updates);
+    QCOMPARE(f.run(database), 0);
+    const QStringList texts = f.prompts.texts();
+    QCOMPARE(texts.size(), 3);
+    QVERIFY(texts.at(0).startsWith("IMPORTANT !!\r\rLa base de données a été transférée"));
+    QVERIFY(texts.at(1).contains("est une base de données de l'ancienne version"));
+    QVERIFY(texts.at(2).startsWith("La base de données de l'ancienne version a été convertie."));
+    QVERIFY(f.windows.mainWindow);
+    QCOMPARE(database.getVersion(), QString("1.83"));
+    // The earlier installation's file is only read.
+    QCOMPARE(test::ReadFile(f.program + "Data/Access/TILVO.MDB"), jet);
 }
 
 void TestDatabaseStartup::dataFolderFromDirectoriesIni_data()
@@ -316,6 +341,61 @@ void TestDatabaseStartup::secondInstanceTouchesNothing()
     f.run();
     QCOMPARE(f.prompts.texts(), QStringList{"Tilvo est déjà en exécution."});
     QVERIFY(!QFileInfo::exists(f.documents + "Vantrel Software Development"));
+}
+
+void TestDatabaseStartup::databaseOfTheEarlierPlatformIsConvertedWhenAccepted_data()
+{
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("accepted") << true;
+    QTest::newRow("declined") << false;
+}
+
+void TestDatabaseStartup::databaseOfTheEarlierPlatformIsConvertedWhenAccepted()
+{
+    QFETCH(bool, accepted);
+    Fixture f;
+    // An old data folder copied over the new one: a Jet file under the live name.
+    const QString file = f.dataFolder + "Data/Access/TILVO.MDB";
+    const QByteArray jet = test::ReadFile(QString::fromLocal8Bit(qgetenv("TILVO_TEST_DATA")) +
+                                          "/jet/tilvo-jet4-small.mdb");
+    QVERIFY(!jet.isEmpty());
+    test::WriteFile(file, jet);
+    // What a conversion cut short left beside it goes.
+    test::WriteFile(file + ".conversion", "half");
+    f.prompts.yesNoAnswers.enqueue(accepted);
+    DatabaseStartup database(f.clock, &f.updates);
+    QCOMPARE(f.run(database), 0);
+    const QStringList texts = f.prompts.texts();
+    QVERIFY(!QFileInfo::exists(file + ".conversion"));
+    QCOMPARE(texts.first(),
+             QString("Le fichier %1 est une base de données de l'ancienne version de ce logiciel. "
+                     "Voulez-vous la convertir pour cette version ?\r\rLe fichier d'origine sera "
+                     "conservé sous le nom %1.jet.")
+                 .arg(file));
+    if (!accepted) {
+        // The engine refuses the file, which stays as it was.
+        QVERIFY(!f.windows.mainWindow);
+        QCOMPARE(test::ReadFile(file), jet);
+        QVERIFY(!QFileInfo::exists(file + ".jet"));
+        QVERIFY(texts.last().startsWith("EXECUTION IMPOSSIBLE !!"));
+        return;
+    }
+    QCOMPARE(texts.size(), 2);
+    QCOMPARE(texts.last(), QString("La base de données de l'ancienne version a été convertie.\r2 "
+                                   "dossier(s), 3 compte(s) et 1000 consommation(s) ont été "
+                                   "repris.\rLe fichier d'origine est conservé sous le nom "
+                                   "%1.jet.")
+                               .arg(file));
+    QCOMPARE(f.prompts.shown.last().icon, Prompts::Icon::Information);
+    QVERIFY(f.windows.mainWindow);
+    QCOMPARE(test::ReadFile(file + ".jet"), jet);
+    // The main window works on the converted database.
+    QCOMPARE(database.getVersion(), QString("1.83"));
+    QSqlQuery q(database.dataModule().ADOConnection1().database());
+    QVERIFY(q.exec("SELECT COUNT(*) FROM CONSUMPTION") && q.next());
+    QCOMPARE(q.value(0).toInt(), 1000);
+    DataModuleFormData data(database.dataModule());
+    QVERIFY(data.ProfilesHasRow());
 }
 
 QTEST_APPLESS_MAIN(TestDatabaseStartup)

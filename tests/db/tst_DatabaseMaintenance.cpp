@@ -57,6 +57,7 @@ private Q_SLOTS:
     void roundTripGivesBackDatabaseAndPictures();
     void archiveMadeByGcabIsRestored();
     void restoredOlderDatabaseIsBroughtUpToDate();
+    void archiveOfTheEarlierPlatformIsConverted();
     void badArchivesChangeNothing_data();
     void badArchivesChangeNothing();
     void hostileNamesStayInTheirFolders();
@@ -360,6 +361,46 @@ void TestDatabaseMaintenance::restoredOlderDatabaseIsBroughtUpToDate()
              QStringLiteral("2007-03-05|14:07|%1|%2").arg(kRestoreRow, archive));
 }
 
+void TestDatabaseMaintenance::archiveOfTheEarlierPlatformIsConverted()
+{
+    // The conversion starts from the program folder's template database.
+    const QString templateFolder = m_folder.root() + QStringLiteral("program/Ressources/DB/Data/");
+    QDir().mkpath(templateFolder + QStringLiteral("Access"));
+    QVERIFY(QFile::copy(QStringLiteral(TILVO_PROGRAM_DIR "/Ressources/DB/Data/Access/TILVO.MDB"),
+                        templateFolder + QStringLiteral("Access/TILVO.MDB")));
+    // An archive of the earlier platform: its Jet database and two pictures.
+    QVERIFY(QFile::copy(QStringLiteral(TILVO_SOURCE_DIR "/tests/data/jet/tilvo-jet4-small.mdb"),
+                        inputFolder() + QStringLiteral("TILVO.MDB")));
+    WriteFile(inputFolder() + QStringLiteral("Account1.jpg"), Picture('1', 5000));
+    WriteFile(inputFolder() + QStringLiteral("Account3.jpg"), Picture('3', 7000));
+    const QString archive = inputFolder() + QStringLiteral("ancienne.bkp");
+    const ToolRun made = RunTool(QStringLiteral("gcab"),
+                                 {QStringLiteral("-c"), QStringLiteral("-z"), QStringLiteral("-n"),
+                                  archive, inputFolder() + QStringLiteral("TILVO.MDB"),
+                                  inputFolder() + QStringLiteral("Account1.jpg"),
+                                  inputFolder() + QStringLiteral("Account3.jpg")});
+    QVERIFY2(made.exitCode == 0, qPrintable(made.output));
+
+    const QString note = RestoreDatabaseArchive(m_folder.context(m_clock), archive);
+    QCOMPARE(note,
+             QStringLiteral("2 dossier(s), 3 compte(s) et 1000 consommation(s) ont été repris."));
+    Connection& c = m_folder.connection();
+    QVERIFY(c.isOpen());
+    QCOMPARE(Scalar(c, QStringLiteral("SELECT COUNT(*) FROM CONSUMPTION")).toInt(), 1000);
+    QCOMPARE(Scalar(c, QStringLiteral("SELECT LoginName FROM PROFILES WHERE ID = 1")).toString(),
+             QStringLiteral("Maison de Léa"));
+    QCOMPARE(QDir(m_folder.images()).entryList({"*.jpg"}),
+             QStringList({"Account1.jpg", "Account3.jpg"}));
+    QCOMPARE(ReadFile(m_folder.images() + QStringLiteral("Account3.jpg")), Picture('3', 7000));
+    // Neither the Jet file nor anything converted is left among the backups.
+    QVERIFY(QDir(m_folder.backup()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
+    // The history of the earlier platform, then the restore.
+    QCOMPARE(m_folder.history().size(), 3);
+    QCOMPARE(m_folder.history().last(),
+             QStringLiteral("2007-03-05|14:07|%1|%2").arg(kRestoreRow, archive));
+    QVERIFY(m_folder.wait.tasks.contains(QStringLiteral("Conversion de la table CONSUMPTION ...")));
+}
+
 void TestDatabaseMaintenance::badArchivesChangeNothing_data()
 {
     QTest::addColumn<QString>("kind");
@@ -380,8 +421,10 @@ void TestDatabaseMaintenance::badArchivesChangeNothing_data()
                                  << "ne contient pas de base de données";
     QTest::newRow("garbage database") << "garbage"
                                       << "n'est pas utilisable";
-    QTest::newRow("older engine's file") << "jet"
-                                         << "n'est pas utilisable";
+    QTest::newRow("damaged file of the older engine")
+        << "jet"
+        << "le fichier TILVO.MDB n'a pas pu être converti : la base de données de "
+           "l'ancienne version est endommagée ou incomplète";
     QTest::newRow("foreign database") << "foreign"
                                       << "ce n'est pas une base de données de ce";
 }

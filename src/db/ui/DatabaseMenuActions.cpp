@@ -77,10 +77,12 @@ void DatabaseRestoreAction(const DatabaseMenuContext& context)
         context.environment.DataFolder + QStringLiteral("Backup/"));
     if (!archive)
         return;
-    RunCommand(context, [&archive](const MaintenanceContext& maintenance) {
-        RestoreDatabaseArchive(maintenance, *archive);
+    QString converted;
+    RunCommand(context, [&archive, &converted](const MaintenanceContext& maintenance) {
+        converted = RestoreDatabaseArchive(maintenance, *archive);
     });
-    context.prompts.showMessage(QStringLiteral("Sauvegarde restaurée."),
+    context.prompts.showMessage(QStringLiteral("Sauvegarde restaurée.") +
+                                    (converted.isEmpty() ? QString() : u'\r' + converted),
                                 Prompts::Icon::Information);
 }
 
@@ -88,6 +90,33 @@ void DatabaseHistoryAction(const DatabaseMenuContext& context)
 {
     TBackupList window(context.module, context.prompts, context.mainWindow);
     window.exec();
+}
+
+void DatabaseImportOldAction(const DatabaseMenuContext& context)
+{
+    const std::optional<QString> file = context.prompts.openFileName(
+        QStringLiteral("Sélectionnez la base de données de l'ancienne version"),
+        QStringLiteral("Base de données de l'ancienne version|*.mdb"),
+        context.environment.DataFolder);
+    if (!file)
+        return;
+    if (!context.prompts.askYesNo(
+            QStringLiteral("La base de données actuelle va être remplacée par celle du fichier "
+                           "%1, convertie pour cette version du logiciel. Une sauvegarde de la "
+                           "base actuelle et de ses images est faite d'abord.\r\rConfirmez-vous "
+                           "l'importation ?")
+                .arg(*file),
+            Prompts::Icon::Question))
+        return;
+    OldDatabaseImport done;
+    RunCommand(context, [&file, &done](const MaintenanceContext& maintenance) {
+        done = ImportOldDatabase(maintenance, *file);
+    });
+    context.prompts.showMessage(QStringLiteral("Importation effectuée.\r") + done.report.summary() +
+                                    QStringLiteral("\rLa base de données remplacée est conservée "
+                                                   "dans le fichier %1.")
+                                        .arg(done.keptIn),
+                                Prompts::Icon::Information);
 }
 
 void DatabaseCompactAction(const DatabaseMenuContext& context)

@@ -35,12 +35,18 @@ struct DatabaseMenuContext
 void DatabaseBackupAction(const DatabaseMenuContext& context);
 // Popup_Tools_DataBase_restoreClick: the open dialog, RestoreDatabaseArchive with the wait
 // window (and the gauge window when the restored database is brought up to date), then
-// "Sauvegarde restaurée.".
+// "Sauvegarde restaurée.", followed by what was converted when the archive came from the
+// earlier platform.
 void DatabaseRestoreAction(const DatabaseMenuContext& context);
 // Popup_Tools_DataBase_HistoryClick: the history window TBackupList, shown modally.
 void DatabaseHistoryAction(const DatabaseMenuContext& context);
 // Popup_Tools_DataBase_CompactClick: the confirmation, CompactAndRepairDatabase with the wait
 // window, then "Compactage effectué.".
 void DatabaseCompactAction(const DatabaseMenuContext& context);
+
+// The entry "&Importer une base de l'ancienne version …": the open dialog for a .mdb file,
+// the confirmation, ImportOldDatabase with the wait window, then what was converted and left
+// aside and where the replaced database is kept.
+void DatabaseImportOldAction(const DatabaseMenuContext& context);
 
 } // namespace tilvo

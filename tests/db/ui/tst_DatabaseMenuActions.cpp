@@ -81,6 +81,10 @@ private Q_SLOTS:
     void purgeIsConfirmedAndEmptiesTheHistory();
     void deleteKeyRemovesTheCurrentRowOnly();
     void historyMenuShowsTheWindowModally();
+    void importOfAnOldDatabaseIsConfirmedAndSavesTheCurrentOne();
+    void declinedImportChangesNothing_data();
+    void declinedImportChangesNothing();
+    void failedImportShowsItsErrorOnly();
 
 private:
     DatabaseMenuContext context();
@@ -319,6 +323,122 @@ void TestDatabaseMenuActions::historyMenuShowsTheWindowModally()
     DatabaseHistoryAction(context());
     QTRY_VERIFY(seen);
     QVERIFY(!m_folder.module().Backup().isActive());
+}
+
+namespace {
+
+const QString kImportTitle =
+    QStringLiteral("Sélectionnez la base de données de l'ancienne version");
+const QString kImportFilter = QStringLiteral("Base de données de l'ancienne version|*.mdb");
+
+// The program folder's template, from which conversions start.
+void InstallTemplate(MaintenanceFolder& folder)
+{
+    const QString access = folder.root() + QStringLiteral("program/Ressources/DB/Data/Access/");
+    QDir().mkpath(access);
+    QFile::copy(QStringLiteral(TILVO_PROGRAM_DIR "/Ressources/DB/Data/Access/TILVO.MDB"),
+                access + QStringLiteral("TILVO.MDB"));
+}
+
+} // namespace
+
+void TestDatabaseMenuActions::importOfAnOldDatabaseIsConfirmedAndSavesTheCurrentOne()
+{
+    InstallTemplate(m_folder);
+    // A data folder of the earlier platform: its database and a picture beside it.
+    const QString old = m_folder.root() + QStringLiteral("ancien/Data/");
+    QDir().mkpath(old + QStringLiteral("Access"));
+    QVERIFY(QFile::copy(QStringLiteral(TILVO_SOURCE_DIR "/tests/data/jet/tilvo-jet4-small.mdb"),
+                        old + QStringLiteral("Access/TILVO.MDB")));
+    WriteFile(old + QStringLiteral("Images/Account3.jpg"), "fioul");
+    const QString before = m_folder.content();
+
+    m_prompts.scripted.fileAnswers.enqueue(old + QStringLiteral("Access/TILVO.MDB"));
+    m_prompts.scripted.yesNoAnswers.enqueue(true);
+    DatabaseImportOldAction(context());
+
+    QCOMPARE(m_prompts.dialogs,
+             QList<QStringList>({{kImportTitle, kImportFilter, m_folder.dataFolder()}}));
+    const QString safety =
+        m_folder.backup() + QStringLiteral("TILVO_AVANT_IMPORT_05_03_2007_09_04_00.bkp");
+    const QStringList texts = m_prompts.scripted.texts();
+    QCOMPARE(texts.size(), 2);
+    QVERIFY(texts.first().startsWith(
+        QStringLiteral("La base de données actuelle va être remplacée par celle du fichier %1")
+            .arg(old + QStringLiteral("Access/TILVO.MDB"))));
+    QCOMPARE(texts.last(),
+             QStringLiteral("Importation effectuée.\r2 dossier(s), 3 compte(s) et 1000 "
+                            "consommation(s) ont été repris.\rLa base de données remplacée est "
+                            "conservée dans le fichier %1.")
+                 .arg(safety));
+    QCOMPARE(m_closed, 1);
+    QVERIFY(m_window->isEnabled());
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
+
+    // The safety archive holds the database and the picture as they were.
+    QStringList names;
+    const CabinetReader reader(safety);
+    for (const CabinetEntry& e : reader.entries())
+        names << e.name;
+    QCOMPARE(names, QStringList({"TILVO.MDB", "Account1.jpg"}));
+    // The live database is the converted one, with the pictures of the earlier data folder.
+    Connection& c = m_folder.connection();
+    QVERIFY(c.isOpen());
+    QCOMPARE(Scalar(c, QStringLiteral("SELECT COUNT(*) FROM CONSUMPTION")).toInt(), 1000);
+    QCOMPARE(QDir(m_folder.images()).entryList({"*.jpg"}), QStringList({"Account3.jpg"}));
+    QVERIFY(m_folder.content() != before);
+    QCOMPARE(m_folder.history().last(),
+             QStringLiteral("2007-03-05|09:04|Importation d'une base de l'ancienne version|%1")
+                 .arg(old + QStringLiteral("Access/TILVO.MDB")));
+}
+
+void TestDatabaseMenuActions::declinedImportChangesNothing_data()
+{
+    QTest::addColumn<bool>("chosen");
+    QTest::newRow("no file chosen") << false;
+    QTest::newRow("not confirmed") << true;
+}
+
+void TestDatabaseMenuActions::declinedImportChangesNothing()
+{
+    QFETCH(bool, chosen);
+    InstallTemplate(m_folder);
+    const QString before = m_folder.content();
+    if (chosen) {
+        m_prompts.scripted.fileAnswers.enqueue(
+            QStringLiteral(TILVO_SOURCE_DIR "/tests/data/jet/tilvo-jet4-small.mdb"));
+        m_prompts.scripted.yesNoAnswers.enqueue(false);
+    } else {
+        m_prompts.scripted.fileAnswers.enqueue(std::nullopt);
+    }
+    DatabaseImportOldAction(context());
+    QCOMPARE(m_prompts.scripted.shown.size(), chosen ? 1 : 0);
+    QCOMPARE(m_folder.content(), before);
+    QCOMPARE(m_closed, 0);
+    QVERIFY(QDir(m_folder.backup()).entryList(QDir::Files).isEmpty());
+}
+
+void TestDatabaseMenuActions::failedImportShowsItsErrorOnly()
+{
+    InstallTemplate(m_folder);
+    const QString before = m_folder.content();
+    const QString file = m_folder.root() + QStringLiteral("notes.mdb");
+    WriteFile(file, "pas une base");
+    m_prompts.scripted.fileAnswers.enqueue(file);
+    m_prompts.scripted.yesNoAnswers.enqueue(true);
+    QVERIFY(!RunGuarded(m_prompts, [this] { DatabaseImportOldAction(context()); }));
+    QCOMPARE(m_prompts.scripted.shown.size(), 2);
+    QCOMPARE(m_prompts.scripted.shown.last().icon, Prompts::Icon::Error);
+    QVERIFY(m_prompts.scripted.shown.last().text.contains(
+        QStringLiteral("ce n'est pas une base de données de l'ancienne version")));
+    QCOMPARE(m_folder.content(), before);
+    QVERIFY(m_folder.connection().isOpen());
+    QVERIFY(m_window->isEnabled());
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
+    // Nothing was saved or converted for nothing.
+    QVERIFY(QDir(m_folder.backup()).entryList(QDir::Files).isEmpty());
+    QCOMPARE(QDir(m_folder.databaseFolder() + QStringLiteral("Access")).entryList(QDir::Files),
+             QStringList({"TILVO.MDB"}));
 }
 
 QTEST_MAIN(TestDatabaseMenuActions)
