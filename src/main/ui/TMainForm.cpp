@@ -728,8 +728,7 @@ EntryDialog EntryDialogOf(const MainFormServices& services, QWidget* parent)
 void TMainForm::Btn_Account_AddClick()
 {
     AddAccount(m_services.data, CurrentDossierId, m_services.clock,
-               AccountDialogOf(m_services.data, CurrentDossierId, m_services, this),
-               actionHooks());
+               AccountDialogOf(m_services.data, CurrentDossierId, m_services, this), actionHooks());
 }
 
 void TMainForm::Btn_Account_EditClick()
@@ -903,8 +902,12 @@ void TMainForm::Popup_Html_List_FullClick()
 
 DatabaseMenuContext TMainForm::databaseMenuContext()
 {
-    return DatabaseMenuContext{m_services.data, m_services.prompts, m_services.maintenance, this,
-                               [this] { CloseDossier(); }, [this] { RefreshCommands(); }};
+    return DatabaseMenuContext{m_services.data,
+                               m_services.prompts,
+                               m_services.maintenance,
+                               this,
+                               [this] { CloseDossier(); },
+                               [this] { RefreshCommands(); }};
 }
 
 void TMainForm::Popup_Tools_DataBase_BackupClick()

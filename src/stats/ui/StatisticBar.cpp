@@ -46,8 +46,8 @@ QIcon KindIcon(int chartKind)
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
-    const QColor color = chartKind == kChartPie ? QColor(0x1E, 0x90, 0xFF)
-                                                : ChartColor(DefaultKindColor(chartKind));
+    const QColor color =
+        chartKind == kChartPie ? QColor(0x1E, 0x90, 0xFF) : ChartColor(DefaultKindColor(chartKind));
     const QColor outline(0x40, 0x40, 0x40);
     const QPolygonF line{{1, 13}, {5, 7}, {9, 10}, {15, 3}};
     switch (chartKind) {
@@ -260,8 +260,8 @@ void StatisticBar::RefreshPeriodLabel()
     Lab_StatPeriod->setText(PeriodLabelText(m_state));
 }
 
-void StatisticBar::LoadAccountStatistic(int periodType, int statType, int valueType,
-                                        quint32 color, bool allColor)
+void StatisticBar::LoadAccountStatistic(int periodType, int statType, int valueType, quint32 color,
+                                        bool allColor)
 {
     m_loading = true;
     const auto done = qScopeGuard([this] { m_loading = false; });
@@ -279,8 +279,8 @@ void StatisticBar::Compute(qint64 dossierId, qint64 accountId, bool dossierHasAc
     ChartModel& model = m_chart.model();
     StatisticResult result;
     try {
-        result = ComputeStatistic(m_state, m_buckets, m_query, dossierId, accountId,
-                                  dossierHasAccounts);
+        result =
+            ComputeStatistic(m_state, m_buckets, m_query, dossierId, accountId, dossierHasAccounts);
     } catch (...) {
         // The table was cleared: the chart shows nothing rather than another statistic.
         DeactivateAllSeries(model);

@@ -445,7 +445,8 @@ void TestMainWindowCommands::reportPrintedAndPagesWrittenFromTheMenus()
     w.Popup_Html_List_Full->trigger();
     QCOMPARE(range, QString("10/01/2026 10/03/2026"));
     QVERIFY2(page.contains("Relevé de mars"), qPrintable(page));
-    QVERIFY2(files.contains("index.htm") && files.contains("icone.jpg"), qPrintable(files.join(' ')));
+    QVERIFY2(files.contains("index.htm") && files.contains("icone.jpg"),
+             qPrintable(files.join(' ')));
 
     // The statistics page names the period shown.
     OnModal<THtmlView>(&context, [&page](THtmlView* view) {
