@@ -4,6 +4,7 @@
 #include "db/DataSet.h"
 #include "db/ui/DBEdit.h"
 #include "db/ui/DBGrid.h"
+#include "db/ui/TBackupList.h"
 #include "main/AccountListModel.h"
 #include "main/MainTestData.h"
 #include "main/ui/AccountListView.h"
@@ -495,6 +496,15 @@ void TestMainWindowCommands::databaseMenuBacksUpCompactsAndRestores()
     QCOMPARE(w.currentState(), CommandState::S3);
     QCOMPARE(w.Grid_Consumption->model()->rowCount(), 2);
     QCOMPARE(m_db.scalar("SELECT COUNT(*) FROM Backup").toInt(), 2);
+
+    // The history lists both commands.
+    int rows = 0;
+    WhenShown<TBackupList>([&rows](TBackupList* window) {
+        rows = window->BFSDBGridColor2->model()->rowCount();
+        QTest::mouseClick(window->Btn_Close, Qt::LeftButton);
+    });
+    w.Popup_Tools_DataBase_History->trigger();
+    QCOMPARE(rows, 2);
 
     // The restore closes the dossier and brings back the entries of the backup.
     m_f->prompts.fileAnswers << archive;
