@@ -95,7 +95,7 @@ public:
 
     // Recomputes and redraws the statistic of the selected account.
     void ComputeStatistic();
-    // The statistic state and buckets as last computed, which the exports read.
+    // The statistics bar, holding the statistic state and the buckets as last computed.
     StatisticBar* statisticBar() const { return Pan_Stat; }
 
     // The currency symbol of the amounts ("€" for a locale that says "F", "FF" or "FR").
