@@ -12,6 +12,7 @@
 #include "stats/ui/TEnterPeriod.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -35,6 +36,7 @@ constexpr int kDatesLabelLeft = 80;
 constexpr int kDatesLabelWidth = 160;
 constexpr int kKindButtonWidth = 22;
 constexpr int kRightMargin = 2;
+constexpr double kSmallestLabelPoints = 6;
 
 const char16_t* const kKindHints[kChartKinds] = {u"Ligne 3D", u"Histograme", u"Aire",
                                                  u"Point",    u"Sectoriel",  u"Ligne simple"};
@@ -257,7 +259,16 @@ void StatisticBar::ShowValueKind()
 
 void StatisticBar::RefreshPeriodLabel()
 {
-    Lab_StatPeriod->setText(PeriodLabelText(m_state));
+    const QString text = PeriodLabelText(m_state);
+    // The label keeps its place; a text wider than it (a date range in a large font) takes a
+    // smaller size rather than losing its ends.
+    QFont font = this->font();
+    const int room = Lab_StatPeriod->width() - 2;
+    while (font.pointSizeF() > kSmallestLabelPoints &&
+           QFontMetrics(font).horizontalAdvance(text) > room)
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    Lab_StatPeriod->setFont(font);
+    Lab_StatPeriod->setText(text);
 }
 
 void StatisticBar::LoadAccountStatistic(int periodType, int statType, int valueType, quint32 color,

@@ -13,6 +13,7 @@
 #include "support/ScriptedPrompts.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -177,6 +178,9 @@ void TestStatisticBar::periodKindMovesTheLabelAndSameChoiceChangesNothing()
     ChooseLine(m_bar.get(), kPeriodDates);
     QCOMPARE(m_bar->Lab_StatPeriod->text(), QString("du 01/01/2009 au 31/12/2009"));
     QCOMPARE(m_bar->Lab_StatPeriod->geometry(), QRect(80, 2, 160, 20));
+    // The whole range shows in the label's width.
+    QVERIFY(QFontMetrics(m_bar->Lab_StatPeriod->font())
+                .horizontalAdvance(m_bar->Lab_StatPeriod->text()) <= 160);
     QVERIFY(m_bar->Btn_Stat_Dates->isVisible());
     QVERIFY(m_bar->Btn_Stat_Previous->isHidden() && m_bar->Btn_Stat_Next->isHidden());
     QCOMPARE(m_computed, 1);
