@@ -27,8 +27,9 @@ int main(int argc, char* argv[])
     const SystemClock clock;
     WidgetUpdateDisplay updateDisplay(prompts);
     DatabaseStartup database(clock, &updateDisplay);
-    WidgetStartupWindows windows(prompts, clock,
-                                 [](const QUrl& url) { return QDesktopServices::openUrl(url); });
+    WidgetStartupWindows windows(
+        prompts, clock, [](const QUrl& url) { return QDesktopServices::openUrl(url); },
+        [&database] { return database.updateEnvironment(nullptr); });
     StartupContext context{
         QDir::currentPath(), ExecutablePath(), SystemPlatform(), prompts, clock, windows, database};
     return RunProgram(context);

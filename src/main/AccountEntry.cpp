@@ -72,14 +72,6 @@ AccountEntry ParseAccountEntry(const QString& text)
     return e;
 }
 
-QString QuantityEditFormat(int decimals)
-{
-    QString format = QStringLiteral("#######0");
-    if (decimals >= 1 && decimals <= 3)
-        format += u'.' + QString(decimals, u'0');
-    return format;
-}
-
 QString AccountInfoLine(const QDate& createDate, double count, int decimals, const QString& unit)
 {
     QString line = FormatDateText(createDate);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "stats/StatisticFormats.h" // QuantityEditFormat
+
 #include <QDate>
 #include <QString>
 
@@ -35,8 +37,6 @@ QString ComposeAccountEntry(const AccountEntry& entry);
 // Reads back what ComposeAccountEntry wrote; a missing field reads empty (or 0).
 AccountEntry ParseAccountEntry(const QString& text);
 
-// "#######0" followed by ".0", ".00" or ".000" for 1, 2 or 3 decimals, nothing otherwise.
-QString QuantityEditFormat(int decimals);
 // The creation date, then the counter with the account's decimals when it is above 0, then the
 // unit: "01/02/2008  - 12.5 kWh", "01/02/2008  - kWh", "01/02/2008".
 QString AccountInfoLine(const QDate& createDate, double count, int decimals, const QString& unit);

@@ -7,14 +7,14 @@ namespace tilvo {
 
 struct AccountEntry;
 
-// Where the main window reaches the statistics panel. Either may be left empty, which does
-// nothing.
+// What the main window tells others about its statistics panel, after the panel has done its
+// own work. Either may be left empty, which does nothing.
 struct StatisticHooks
 {
-    // Hands the selected account's period kind, chart kind, value kind, chart colour and
-    // all-colour flag to the statistics panel.
+    // The panel has taken the selected account's period kind, chart kind, value kind, chart
+    // colour and all-colour flag.
     std::function<void(const AccountEntry& entry)> loadAccountStatistic;
-    // Recomputes the statistic of the selected account for the current period and redraws it.
+    // The statistic of the selected account has been recomputed and redrawn.
     std::function<void()> computeStatistic;
 };
 

@@ -110,6 +110,21 @@ public:
         return lastId(QStringLiteral("CONSUMPTION"), QStringLiteral("Id"));
     }
 
+    // How the data module reaches the copy: its file, or an ODBC data source over it.
+    DatabaseConfig config(bool odbc = false) const
+    {
+        DatabaseConfig c;
+        c.DatabasePath = m_copy.folder();
+        c.DatabaseFolder = c.DatabasePath;
+        c.OleDbFileName = QStringLiteral("Access/TILVO.MDB");
+        c.OdbcPath = c.OleDbFileName;
+        c.Provider = odbc ? QStringLiteral("ODBC") : QStringLiteral("OLEDB");
+        c.ActiveDatabaseFile = c.OleDbFileName;
+        if (odbc)
+            c.OdbcName = OdbcSandbox::instance().registerFile(c.databaseFile());
+        return c;
+    }
+
     // Runs a statement on the engine as it stands.
     void exec(const QString& statement, const QVariantList& values = {})
     {
@@ -124,19 +139,6 @@ public:
     }
 
 private:
-    DatabaseConfig config(bool odbc) const
-    {
-        DatabaseConfig c;
-        c.DatabasePath = m_copy.folder();
-        c.DatabaseFolder = c.DatabasePath;
-        c.OleDbFileName = QStringLiteral("Access/TILVO.MDB");
-        c.OdbcPath = c.OleDbFileName;
-        c.Provider = odbc ? QStringLiteral("ODBC") : QStringLiteral("OLEDB");
-        c.ActiveDatabaseFile = c.OleDbFileName;
-        if (odbc)
-            c.OdbcName = OdbcSandbox::instance().registerFile(c.databaseFile());
-        return c;
-    }
     qint64 lastId(const QString& table, const QString& key)
     {
         return Scalar(connection(), QStringLiteral("SELECT max(%1) FROM %2").arg(key, table))

@@ -7,6 +7,7 @@
 #include <QProcess>
 #include <QSet>
 #include <QStringList>
+#include <QUrl>
 #include <QXmlStreamReader>
 #include <QtTest>
 
@@ -153,7 +154,12 @@ private Q_SLOTS:
         const QStringList categories = info.values(QStringLiteral("category"));
         QVERIFY(categories.contains(QStringLiteral("Office")));
         QVERIFY(categories.contains(QStringLiteral("Finance")));
-        QVERIFY(info.value(QStringLiteral("image")).startsWith(QLatin1String("https://")));
+        const QString image = info.value(QStringLiteral("image"));
+        QVERIFY(image.startsWith(QLatin1String("https://")));
+        // The picture published there is kept beside the metainfo.
+        const QImage screenshot(kSourceDir + QStringLiteral("/packaging/screenshots/") +
+                                QUrl(image).fileName());
+        QCOMPARE(screenshot.size(), QSize(800, 600));
 
         const QStringList binaries = info.values(QStringLiteral("binary"));
         QVERIFY(binaries.contains(QStringLiteral("tilvo")));

@@ -6,16 +6,20 @@
 #include "common/DateHelpers.h"
 #include "common/LetWindowsRepaint.h"
 #include "common/ui/Chrome.h"
+#include "db/TDataModule1.h"
 #include "env/Environment.h"
 #include "main/ui/TMainForm.h"
+#include "publish/TDataModuleReport.h"
 
 #include <QApplication>
 
 namespace tilvo {
 
 WidgetStartupWindows::WidgetStartupWindows(Prompts& prompts, const Clock& clock,
-                                           std::function<bool(const QUrl&)> openUrl)
-    : m_prompts(prompts), m_clock(clock), m_openUrl(std::move(openUrl))
+                                           std::function<bool(const QUrl&)> openUrl,
+                                           MaintenanceEnvironment maintenance)
+    : m_prompts(prompts), m_clock(clock), m_openUrl(std::move(openUrl)),
+      m_maintenance(std::move(maintenance))
 {}
 
 WidgetStartupWindows::~WidgetStartupWindows() = default;
@@ -51,8 +55,12 @@ void WidgetStartupWindows::createMainWindow(Environment& env, Settings& settings
                                             const QString& settingsPath, TDataModule1& data)
 {
     Chrome().standardChrome = env.ChromeStyle;
-    m_mainForm = std::make_unique<TMainForm>(
-        MainFormServices{env, settings, settingsPath, m_prompts, m_clock, data, m_openUrl, {}});
+    m_reports = std::make_unique<TDataModuleReport>(data.ADOConnection1());
+    MainFormServices services{env, settings, settingsPath, m_prompts, m_clock, data, m_openUrl, {}};
+    services.reports = m_reports.get();
+    if (m_maintenance)
+        services.maintenance = m_maintenance();
+    m_mainForm = std::make_unique<TMainForm>(std::move(services));
     Chrome().mainWindow = m_mainForm.get();
     m_mainForm->show();
 }
@@ -62,6 +70,7 @@ void WidgetStartupWindows::runMessageLoop()
     QApplication::exec();
     Chrome().mainWindow = nullptr;
     m_mainForm.reset();
+    m_reports.reset();
 }
 
 } // namespace tilvo

@@ -16,19 +16,30 @@
 #include "db/DataSetOps.h"
 #include "db/TDataModule1.h"
 #include "db/ui/DBGrid.h"
+#include "db/ui/DatabaseMenuActions.h"
 #include "env/Environment.h"
 #include "env/Settings.h"
+#include "images/Silhouette.h"
+#include "main/AccountActions.h"
 #include "main/AccountListModel.h"
+#include "main/ConsumptionActions.h"
 #include "main/DataModuleFormData.h"
 #include "main/DossierDeletion.h"
 #include "main/Dossiers.h"
 #include "main/EntriesDisplay.h"
+#include "main/MainWindowHooks.h"
 #include "main/ui/AccountListView.h"
 #include "main/ui/MenuRow.h"
 #include "main/ui/TAboutBox.h"
+#include "main/ui/TEnterAccount.h"
+#include "main/ui/TEnterConsumption.h"
 #include "main/ui/TEnterFile.h"
 #include "main/ui/TEnterPassWord.h"
 #include "main/ui/TFileList.h"
+#include "publish/TDataModuleReport.h"
+#include "publish/ui/PublishCommands.h"
+#include "stats/ui/ChartView.h"
+#include "stats/ui/StatisticBar.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -130,6 +141,7 @@ TMainForm::TMainForm(MainFormServices services) : m_services(std::move(services)
     // The account list starts empty; the amounts take the program's currency.
     m_currency = ProgramCurrencySymbol(QLocale());
     SetPriceDisplay(m_services.data.Consumption(), m_currency);
+    Pan_Stat->setMoneyFormat(PriceDisplayFormat(m_currency));
 
     CurrentDossierId = -1;
     CurrentAccountId = -1;
@@ -191,40 +203,35 @@ void TMainForm::buildWindow()
     connect(Popup_File_Exit, &QAction::triggered, this, guarded(&TMainForm::Popup_File_ExitClick));
 
     const auto publishMenu = [this](const QString& prefix, QAction*& stat, QMenu*& list,
-                                    QAction*& simple, QAction*& full) {
+                                    QAction*& light, QAction*& full) {
         auto* menu = new QMenu(this);
         menu->setObjectName(prefix);
         stat = Entry(menu, prefix + QStringLiteral("_Stat"), QStringLiteral("&Statistique"));
         list = menu->addMenu(QStringLiteral("&Historique"));
         list->setObjectName(prefix + QStringLiteral("_List"));
-        simple = Entry(list, prefix + QStringLiteral("_List_Simple"),
-                       QStringLiteral("&Simple (sans graphiques)"));
+        light = Entry(list, prefix + QStringLiteral("_List_Light"),
+                      QStringLiteral("&Simple (sans graphiques)"));
         full = Entry(list, prefix + QStringLiteral("_List_Full"),
                      QStringLiteral("&Complet (avec graphiques)"));
         return menu;
     };
     Popup_Report = publishMenu(QStringLiteral("Popup_Report"), Popup_Report_Stat, Popup_Report_List,
-                               Popup_Report_List_Simple, Popup_Report_List_Full);
+                               Popup_Report_List_Light, Popup_Report_List_Full);
     Popup_Html = publishMenu(QStringLiteral("Popup_Html"), Popup_Html_Stat, Popup_Html_List,
-                             Popup_Html_List_Simple, Popup_Html_List_Full);
+                             Popup_Html_List_Light, Popup_Html_List_Full);
+    connect(Popup_Report_Stat, &QAction::triggered, this,
+            guarded(&TMainForm::Popup_Report_StatClick));
+    connect(Popup_Report_List_Light, &QAction::triggered, this,
+            guarded(&TMainForm::Popup_Report_List_LightClick));
+    connect(Popup_Report_List_Full, &QAction::triggered, this,
+            guarded(&TMainForm::Popup_Report_List_FullClick));
+    connect(Popup_Html_Stat, &QAction::triggered, this, guarded(&TMainForm::Popup_Html_StatClick));
+    connect(Popup_Html_List_Light, &QAction::triggered, this,
+            guarded(&TMainForm::Popup_Html_List_LightClick));
+    connect(Popup_Html_List_Full, &QAction::triggered, this,
+            guarded(&TMainForm::Popup_Html_List_FullClick));
 
-    Popup_Tools = new QMenu(this);
-    Popup_Tools->setObjectName(QStringLiteral("Popup_Tools"));
-    Popup_Tools_DataBase = Popup_Tools->addMenu(QStringLiteral("&Base de données"));
-    Popup_Tools_DataBase->setObjectName(QStringLiteral("Popup_Tools_DataBase"));
-    Popup_Tools_DataBase_Backup =
-        Entry(Popup_Tools_DataBase, QStringLiteral("Popup_Tools_DataBase_Backup"),
-              QStringLiteral("&Sauvegarde"));
-    Popup_Tools_DataBase_restore =
-        Entry(Popup_Tools_DataBase, QStringLiteral("Popup_Tools_DataBase_restore"),
-              QStringLiteral("&Restauration"));
-    Popup_Tools_DataBase_History =
-        Entry(Popup_Tools_DataBase, QStringLiteral("Popup_Tools_DataBase_History"),
-              QStringLiteral("&Historique"));
-    Popup_Tools_DataBase->addSeparator();
-    Popup_Tools_DataBase_Compact =
-        Entry(Popup_Tools_DataBase, QStringLiteral("Popup_Tools_DataBase_Compact"),
-              QStringLiteral("&Compacter/Réparer"));
+    buildToolsMenu();
 
     Popup_Help = new QMenu(this);
     Popup_Help->setObjectName(QStringLiteral("Popup_Help"));
@@ -358,12 +365,12 @@ void TMainForm::buildWindow()
     topLayout->setContentsMargins(0, 0, 0, 0);
     topLayout->setSpacing(1);
     topLayout->addWidget(Heading(QStringLiteral("EVOLUTION GRAPHIQUE DES CONSOMMATIONS"), top));
-    Pan_Stat = new QWidget(top);
-    Pan_Stat->setObjectName(QStringLiteral("Pan_Stat"));
-    Pan_Stat->setFixedHeight(24);
-    Chart1 = new QWidget(top);
+    Chart1 = new ChartView(top);
     Chart1->setObjectName(QStringLiteral("Chart1"));
-    Chart1->setAutoFillBackground(true);
+    Pan_Stat = new StatisticBar(*Chart1, m_services.data.Query(), m_services.prompts,
+                                m_services.clock, top);
+    Pan_Stat->computeStatistic = [this] { ComputeStatistic(); };
+    Pan_Stat->refreshCommands = [this] { RefreshCommands(); };
     topLayout->addWidget(Pan_Stat);
     topLayout->addWidget(Chart1, 1);
     auto* bottom = new QWidget(Splitter1);
@@ -426,6 +433,44 @@ void TMainForm::buildWindow()
     root->addWidget(bottomBar);
 }
 
+// The menu "&Outils". Its entries come in this order: "&Base de données", then the exchanges
+// sub-menu, then the import of a database of the earlier version; each part adds itself below,
+// in its own block.
+void TMainForm::buildToolsMenu()
+{
+    Popup_Tools = new QMenu(this);
+    Popup_Tools->setObjectName(QStringLiteral("Popup_Tools"));
+
+    // "&Base de données": backup, restore, history, and the compaction after a separator.
+    Popup_Tools_DataBase = Popup_Tools->addMenu(QStringLiteral("&Base de données"));
+    Popup_Tools_DataBase->setObjectName(QStringLiteral("Popup_Tools_DataBase"));
+    Popup_Tools_DataBase_Backup =
+        Entry(Popup_Tools_DataBase, QStringLiteral("Popup_Tools_DataBase_Backup"),
+              QStringLiteral("&Sauvegarde"));
+    Popup_Tools_DataBase_restore =
+        Entry(Popup_Tools_DataBase, QStringLiteral("Popup_Tools_DataBase_restore"),
+              QStringLiteral("&Restauration"));
+    Popup_Tools_DataBase_History =
+        Entry(Popup_Tools_DataBase, QStringLiteral("Popup_Tools_DataBase_History"),
+              QStringLiteral("&Historique"));
+    Popup_Tools_DataBase->addSeparator();
+    Popup_Tools_DataBase_Compact =
+        Entry(Popup_Tools_DataBase, QStringLiteral("Popup_Tools_DataBase_Compact"),
+              QStringLiteral("&Compacter/Réparer"));
+    connect(Popup_Tools_DataBase_Backup, &QAction::triggered, this,
+            guarded(&TMainForm::Popup_Tools_DataBase_BackupClick));
+    connect(Popup_Tools_DataBase_restore, &QAction::triggered, this,
+            guarded(&TMainForm::Popup_Tools_DataBase_restoreClick));
+    connect(Popup_Tools_DataBase_History, &QAction::triggered, this,
+            guarded(&TMainForm::Popup_Tools_DataBase_HistoryClick));
+    connect(Popup_Tools_DataBase_Compact, &QAction::triggered, this,
+            guarded(&TMainForm::Popup_Tools_DataBase_CompactClick));
+
+    // "&Echanges" goes here.
+
+    // "&Importer une base de l'ancienne version …" goes here.
+}
+
 std::function<void()> TMainForm::guarded(void (TMainForm::*handler)())
 {
     return [this, handler] {
@@ -476,8 +521,7 @@ void TMainForm::RefreshCommands()
     Btn_Consumption_Add->setEnabled(e.consumptionAdd);
     Btn_Consumption_Edit->setEnabled(e.consumptionEditDelete);
     Btn_Consumption_Delete->setEnabled(e.consumptionEditDelete);
-    Pan_Stat->setEnabled(e.statistics);
-    Chart1->setEnabled(e.statistics);
+    Pan_Stat->setActive(e.statistics);
     // Every control is set before a failed read is reported.
     if (listFailure)
         throw *listFailure;
@@ -557,9 +601,12 @@ void TMainForm::SelectCurrentAccount()
             Grid_AccountList->setCurrentRow(0);
         const AccountEntry entry = m_accounts->entry(Grid_AccountList->currentRow());
         CurrentAccountId = int(entry.AccountId);
+        Pan_Stat->LoadAccountStatistic(entry.PeriodType, entry.StatType, entry.ValueType,
+                                       entry.ChartColor, entry.AllColor);
         if (m_services.statistic.loadAccountStatistic)
             m_services.statistic.loadAccountStatistic(entry);
         ShowAccountEntries(consumption, entry);
+        Pan_Stat->setQuantityFormat(QuantityDisplayFormat(entry));
         ComputeStatistic();
     } else {
         CurrentAccountId = -1;
@@ -569,6 +616,7 @@ void TMainForm::SelectCurrentAccount()
 
 void TMainForm::ComputeStatistic()
 {
+    Pan_Stat->Compute(CurrentDossierId, CurrentAccountId, m_accounts->rowCount() > 0);
     if (m_services.statistic.computeStatistic)
         m_services.statistic.computeStatistic();
 }
@@ -638,34 +686,79 @@ void TMainForm::Popup_File_DeleteClick()
     DeleteDossier(m_services.data, CurrentDossierId, windows);
 }
 
+MainWindowHooks TMainForm::actionHooks()
+{
+    MainWindowHooks hooks;
+    hooks.ComputeStatistic = [this] { ComputeStatistic(); };
+    hooks.RefreshAccountEntry = [this](int accountId) { RefreshAccountEntry(accountId); };
+    hooks.RebuildAccountList = [this](int accountId) { RebuildAccountList(accountId); };
+    hooks.SelectCurrentAccount = [this] { SelectCurrentAccount(); };
+    hooks.RefreshCommands = [this] { RefreshCommands(); };
+    return hooks;
+}
+
+int TMainForm::currentListAccountId() const
+{
+    if (m_accounts->rowCount() == 0 || Grid_AccountList->currentRow() < 0)
+        return -1;
+    return int(m_accounts->entry(Grid_AccountList->currentRow()).AccountId);
+}
+
+namespace {
+
+AccountDialog AccountDialogOf(TDataModule1& data, int dossierId, const MainFormServices& services,
+                              QWidget* parent)
+{
+    return [&data, dossierId, &services, parent](bool) {
+        return TEnterAccount::Execute(data, dossierId, services.prompts, services.clock,
+                                      services.pictures, parent);
+    };
+}
+
+EntryDialog EntryDialogOf(const MainFormServices& services, QWidget* parent)
+{
+    return [&services, parent] {
+        return TEnterConsumption::Execute(services.data.DSConsumption(), services.prompts,
+                                          services.clock, parent);
+    };
+}
+
+} // namespace
+
 void TMainForm::Btn_Account_AddClick()
 {
-    // Wired to the account dialog.
+    AddAccount(m_services.data, CurrentDossierId, m_services.clock,
+               AccountDialogOf(m_services.data, CurrentDossierId, m_services, this), actionHooks());
 }
 
 void TMainForm::Btn_Account_EditClick()
 {
-    // Wired to the account dialog.
+    EditAccount(m_services.data, CurrentDossierId, currentListAccountId(),
+                AccountDialogOf(m_services.data, CurrentDossierId, m_services, this),
+                actionHooks());
 }
 
 void TMainForm::Btn_Account_DeleteClick()
 {
-    // Wired to the account deletion.
+    DeleteAccount(m_services.data, CurrentDossierId, currentListAccountId(), m_services.prompts,
+                  actionHooks());
 }
 
 void TMainForm::Btn_Consumption_AddClick()
 {
-    // Wired to the entry dialog.
+    AddEntry(m_services.data, CurrentDossierId, CurrentAccountId, m_services.clock,
+             EntryDialogOf(m_services, this), actionHooks());
 }
 
 void TMainForm::Btn_Consumption_EditClick()
 {
-    // Wired to the entry dialog.
+    EditCurrentEntry(m_services.data, CurrentAccountId, EntryDialogOf(m_services, this),
+                     actionHooks());
 }
 
 void TMainForm::Btn_Consumption_DeleteClick()
 {
-    // Wired to the entry deletion.
+    DeleteEntry(m_services.data, CurrentAccountId, m_services.prompts, actionHooks());
 }
 
 void TMainForm::Grid_AccountListDblClick()
@@ -748,6 +841,93 @@ void TMainForm::Btn_ReportClick()
 void TMainForm::Btn_HtmlClick()
 {
     popUpBeside(Btn_Html, Popup_Html);
+}
+
+PublishServices TMainForm::publishServices()
+{
+    TDataModuleReport* reports = m_services.reports;
+    if (!reports) {
+        if (!m_ownReports)
+            m_ownReports = std::make_unique<TDataModuleReport>(m_services.data.ADOConnection1());
+        reports = m_ownReports.get();
+    }
+    return PublishServices{m_services.data.Query(),
+                           m_services.data.Consumption(),
+                           *reports,
+                           Pan_Stat->state(),
+                           Pan_Stat->buckets(),
+                           m_services.env.DataFolder,
+                           m_services.env.ReportsFolder,
+                           SilhouettePicture(),
+                           m_services.prompts,
+                           m_services.clock,
+                           this};
+}
+
+void TMainForm::Popup_Report_StatClick()
+{
+    PublishServices services = publishServices();
+    PrintStatisticReport(services, CurrentAccountId, Pan_Stat->Lab_StatPeriod->text());
+}
+
+void TMainForm::Popup_Report_List_LightClick()
+{
+    PublishServices services = publishServices();
+    PrintHistoryReport(services, CurrentAccountId, QStringLiteral("lightlist"));
+}
+
+void TMainForm::Popup_Report_List_FullClick()
+{
+    PublishServices services = publishServices();
+    PrintHistoryReport(services, CurrentAccountId, QStringLiteral("list"));
+}
+
+void TMainForm::Popup_Html_StatClick()
+{
+    PublishServices services = publishServices();
+    ShowStatisticPage(services, CurrentAccountId, Pan_Stat->Lab_StatPeriod->text());
+}
+
+void TMainForm::Popup_Html_List_LightClick()
+{
+    PublishServices services = publishServices();
+    MakeHistoryPage(services, CurrentAccountId, false);
+}
+
+void TMainForm::Popup_Html_List_FullClick()
+{
+    PublishServices services = publishServices();
+    MakeHistoryPage(services, CurrentAccountId, true);
+}
+
+DatabaseMenuContext TMainForm::databaseMenuContext()
+{
+    return DatabaseMenuContext{m_services.data,
+                               m_services.prompts,
+                               m_services.maintenance,
+                               this,
+                               [this] { CloseDossier(); },
+                               [this] { RefreshCommands(); }};
+}
+
+void TMainForm::Popup_Tools_DataBase_BackupClick()
+{
+    DatabaseBackupAction(databaseMenuContext());
+}
+
+void TMainForm::Popup_Tools_DataBase_restoreClick()
+{
+    DatabaseRestoreAction(databaseMenuContext());
+}
+
+void TMainForm::Popup_Tools_DataBase_HistoryClick()
+{
+    DatabaseHistoryAction(databaseMenuContext());
+}
+
+void TMainForm::Popup_Tools_DataBase_CompactClick()
+{
+    DatabaseCompactAction(databaseMenuContext());
 }
 
 void TMainForm::setVisible(bool visible)

@@ -1,13 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "db/UpdateScript.h"
 #include "main/CommandStates.h"
 #include "main/StatisticHooks.h"
+#include "main/ui/AccountPictureHooks.h"
 
 #include <QPointer>
 #include <QUrl>
 #include <QWidget>
 #include <functional>
+#include <memory>
 
 class QAction;
 class QLabel;
@@ -21,12 +24,18 @@ namespace tilvo {
 
 class AccountListModel;
 class AccountListView;
+class ChartView;
 class Clock;
 class DBGrid;
 class Prompts;
+class StatisticBar;
 class TAboutBox;
 class TDataModule1;
+class TDataModuleReport;
+struct DatabaseMenuContext;
 struct Environment;
+struct MainWindowHooks;
+struct PublishServices;
 struct Settings;
 
 // What the main window needs from the rest of the program.
@@ -40,7 +49,16 @@ struct MainFormServices
     TDataModule1& data; // the shared data module
     // Opens a file or an address with the desktop's handler.
     std::function<bool(const QUrl&)> openUrl;
+    // Told after the statistics panel took an account's settings, and after each computation.
     StatisticHooks statistic;
+    // The report data module made at start-up on the shared connection; when none is given,
+    // the window makes its own on that connection the first time a report is printed.
+    TDataModuleReport* reports = nullptr;
+    // What the commands of the menu "Outils › Base de données" run with: the database
+    // configuration, the folders, the versions, the clock and the picture coder.
+    UpdateEnvironment maintenance{};
+    // The picture commands of the account dialog.
+    AccountPictureHooks pictures{};
 };
 
 // The main window: menus, the account panel, the statistics and the entries of the selected
@@ -77,6 +95,8 @@ public:
 
     // Recomputes and redraws the statistic of the selected account.
     void ComputeStatistic();
+    // The statistics bar, holding the statistic state and the buckets as last computed.
+    StatisticBar* statisticBar() const { return Pan_Stat; }
 
     // The currency symbol of the amounts ("€" for a locale that says "F", "FF" or "FR").
     const QString& currencySymbol() const { return m_currency; }
@@ -102,12 +122,12 @@ public:
     QMenu* Popup_Report;
     QAction* Popup_Report_Stat;
     QMenu* Popup_Report_List;
-    QAction* Popup_Report_List_Simple;
+    QAction* Popup_Report_List_Light;
     QAction* Popup_Report_List_Full;
     QMenu* Popup_Html;
     QAction* Popup_Html_Stat;
     QMenu* Popup_Html_List;
-    QAction* Popup_Html_List_Simple;
+    QAction* Popup_Html_List_Light;
     QAction* Popup_Html_List_Full;
     QMenu* Popup_Tools;
     QMenu* Popup_Tools_DataBase;
@@ -135,8 +155,8 @@ public:
     QPushButton* Btn_Account_Delete;
     QSplitter* Splitter;
     QSplitter* Splitter1;
-    QWidget* Pan_Stat;
-    QWidget* Chart1;
+    StatisticBar* Pan_Stat;
+    ChartView* Chart1;
     DBGrid* Grid_Consumption;
     QPushButton* Btn_Consumption_Add;
     QPushButton* Btn_Consumption_Edit;
@@ -162,6 +182,16 @@ public:
     void Popup_Help_AboutClick();
     void Btn_ReportClick();
     void Btn_HtmlClick();
+    void Popup_Report_StatClick();
+    void Popup_Report_List_LightClick();
+    void Popup_Report_List_FullClick();
+    void Popup_Html_StatClick();
+    void Popup_Html_List_LightClick();
+    void Popup_Html_List_FullClick();
+    void Popup_Tools_DataBase_BackupClick();
+    void Popup_Tools_DataBase_restoreClick();
+    void Popup_Tools_DataBase_HistoryClick();
+    void Popup_Tools_DataBase_CompactClick();
 
     // The placement is restored just before the window first shows.
     void setVisible(bool visible) override;
@@ -182,6 +212,13 @@ private Q_SLOTS:
 
 private:
     void buildWindow();
+    void buildToolsMenu();
+    // What the account and entry actions call back once the data has changed.
+    MainWindowHooks actionHooks();
+    // The AccountId of the list's current row; -1 when the list is empty.
+    int currentListAccountId() const;
+    PublishServices publishServices();
+    DatabaseMenuContext databaseMenuContext();
     void showTitle(const QString& title);
     // Opens the first dossier when it has no password; a dossier table that cannot be read
     // is reported as an incompatible program.
@@ -199,6 +236,7 @@ private:
     bool m_placed = false;
     bool m_colonShown = true;
     QPointer<TAboutBox> m_about;
+    std::unique_ptr<TDataModuleReport> m_ownReports;
 };
 
 } // namespace tilvo

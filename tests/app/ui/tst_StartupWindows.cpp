@@ -13,6 +13,7 @@
 #include "support/ScriptedPrompts.h"
 #include "support/TestFiles.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -27,6 +28,7 @@
 #include <QThread>
 #include <QTimer>
 #include <QToolButton>
+#include <functional>
 
 using namespace tilvo;
 
@@ -56,7 +58,9 @@ struct StartupRun
     {
         WidgetUpdateDisplay updates(prompts);
         DatabaseStartup startupDatabase(clock, &updates);
-        WidgetStartupWindows windows(prompts, clock, [](const QUrl&) { return true; });
+        WidgetStartupWindows windows(
+            prompts, clock, [](const QUrl&) { return true; },
+            [&startupDatabase] { return startupDatabase.updateEnvironment(nullptr); });
         StartupContext context{program,
                                "/usr/local/bin/tilvo",
                                test::FixedPlatform(documents, dir.path()),
@@ -69,8 +73,11 @@ struct StartupRun
         mainWindowShown = false;
         QObject::connect(&closer, &QTimer::timeout, [this, &windows] {
             TMainForm* form = windows.mainForm();
-            if (form && form->isVisible() && QThread::currentThread()->loopLevel() > 0) {
+            if (form && form->isVisible() && QThread::currentThread()->loopLevel() > 0 &&
+                !mainWindowShown) {
                 mainWindowShown = true;
+                if (whenShown)
+                    whenShown(*form);
                 form->close();
             }
         });
@@ -87,6 +94,7 @@ struct StartupRun
 
     bool mainWindowShown = false;
     QStringList windowsLeft;
+    std::function<void(TMainForm&)> whenShown; // what the user does before closing it
 };
 
 } // namespace
@@ -102,6 +110,7 @@ private Q_SLOTS:
     void backupQuestionAboveTheSplashAlone();
     void startupFailureLeavesNoWindow_data();
     void startupFailureLeavesNoWindow();
+    void mainWindowBacksUpTheStartupDatabase();
 };
 
 void TestStartupWindows::splash()
@@ -283,6 +292,20 @@ void TestStartupWindows::startupFailureLeavesNoWindow()
     QCOMPARE(f.prompts.shown.size(), backupQuestion ? 2 : 1);
     // Neither the splash nor the update gauge is left on screen.
     QCOMPARE(f.windowsLeft, QStringList());
+}
+
+void TestStartupWindows::mainWindowBacksUpTheStartupDatabase()
+{
+    // The database menu of the main window works on the database the start-up opened.
+    StartupRun run;
+    const QString archive = run.dir.filePath("sauvegarde.bkp");
+    run.prompts.fileAnswers << archive;
+    run.whenShown = [](TMainForm& form) { form.Popup_Tools_DataBase_Backup->trigger(); };
+    QCOMPARE(run.run(), 0);
+    QVERIFY(run.mainWindowShown);
+    QCOMPARE(run.prompts.texts(), QStringList{"Sauvegarde effectuée."});
+    QVERIFY(QFileInfo(archive).size() > 0);
+    QVERIFY(QFileInfo::exists(run.dataFolder + "Data/Access/TILVO.MDB"));
 }
 
 QTEST_MAIN(TestStartupWindows)

@@ -79,12 +79,13 @@ struct MainWindowFixture
     FixedClock clock{QDateTime(QDate(2026, 12, 10), QTime(14, 5, 9))};
     TestDatabase& db;
     TDataModule1& data;
+    bool odbcDatabase = false;
     QList<AccountEntry> loaded; // what the statistics panel was handed
     int computed = 0;           // how often the statistic was recomputed
     std::unique_ptr<TMainForm> form;
 
     explicit MainWindowFixture(TestDatabase& database, bool odbc = false)
-        : db(database), data(database.open(odbc))
+        : db(database), data(database.open(odbc)), odbcDatabase(odbc)
     {
         Chrome() = ChromeContext{};
         Chrome().standardChrome = false;
@@ -112,9 +113,23 @@ struct MainWindowFixture
                                   {}};
         services.statistic.loadAccountStatistic = [this](const AccountEntry& e) { loaded << e; };
         services.statistic.computeStatistic = [this] { ++computed; };
+        services.maintenance = maintenance();
         form = std::make_unique<TMainForm>(std::move(services));
         Chrome().mainWindow = form.get();
         return *form;
+    }
+
+    // The database menu's commands work on the test's database and data folder.
+    UpdateEnvironment maintenance() const
+    {
+        UpdateEnvironment environment;
+        environment.config = db.config(odbcDatabase);
+        environment.DataFolder = env.DataFolder;
+        environment.ProgramFolder = env.ProgramFolder;
+        environment.ProgramVersion = QStringLiteral("1.83");
+        environment.UpdateFileName = env.UpdateFileName;
+        environment.clock = &clock;
+        return environment;
     }
 
     TMainForm& shown()

@@ -10,6 +10,8 @@
 #include "main/MainTestData.h"
 #include "main/ui/AccountListView.h"
 #include "main/ui/TMainForm.h"
+#include "stats/ui/ChartView.h"
+#include "stats/ui/StatisticBar.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestFiles.h"
 
