@@ -29,6 +29,7 @@
 #include "main/EntriesDisplay.h"
 #include "main/MainWindowHooks.h"
 #include "main/ui/AccountListView.h"
+#include "main/ui/ExchangeMenu.h"
 #include "main/ui/MenuRow.h"
 #include "main/ui/TAboutBox.h"
 #include "main/ui/TEnterAccount.h"
@@ -466,9 +467,22 @@ void TMainForm::buildToolsMenu()
     connect(Popup_Tools_DataBase_Compact, &QAction::triggered, this,
             guarded(&TMainForm::Popup_Tools_DataBase_CompactClick));
 
-    // "&Echanges" goes here.
+    // Bringing over a database of the earlier platform replaces the live one, as a restore does.
+    Popup_Tools_DataBase->addSeparator();
+    Popup_Tools_DataBase_ImportOld =
+        Entry(Popup_Tools_DataBase, QStringLiteral("Popup_Tools_DataBase_ImportOld"),
+              QStringLiteral("&Importer une base de l'ancienne version …"));
+    connect(Popup_Tools_DataBase_ImportOld, &QAction::triggered, this,
+            guarded(&TMainForm::Popup_Tools_DataBase_ImportOldClick));
 
-    // "&Importer une base de l'ancienne version …" goes here.
+    // "&Echanges": entries to and from spreadsheet files.
+    Popup_Tools_Exchange = AddExchangeMenu(Popup_Tools, [this] {
+        return ExchangeContext{
+            m_services.data,  m_services.prompts,
+            m_services.clock, m_services.env.DataFolder + QStringLiteral("Export/"),
+            CurrentDossierId, CurrentAccountId,
+            actionHooks(),    this};
+    });
 }
 
 std::function<void()> TMainForm::guarded(void (TMainForm::*handler)())
@@ -928,6 +942,11 @@ void TMainForm::Popup_Tools_DataBase_HistoryClick()
 void TMainForm::Popup_Tools_DataBase_CompactClick()
 {
     DatabaseCompactAction(databaseMenuContext());
+}
+
+void TMainForm::Popup_Tools_DataBase_ImportOldClick()
+{
+    DatabaseImportOldAction(databaseMenuContext());
 }
 
 void TMainForm::setVisible(bool visible)

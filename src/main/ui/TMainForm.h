@@ -135,6 +135,8 @@ public:
     QAction* Popup_Tools_DataBase_restore;
     QAction* Popup_Tools_DataBase_History;
     QAction* Popup_Tools_DataBase_Compact;
+    QAction* Popup_Tools_DataBase_ImportOld;
+    QMenu* Popup_Tools_Exchange;
     QMenu* Popup_Help;
     QAction* Popup_Help_Doc;
     QAction* Popup_Help_Web;
@@ -192,6 +194,7 @@ public:
     void Popup_Tools_DataBase_restoreClick();
     void Popup_Tools_DataBase_HistoryClick();
     void Popup_Tools_DataBase_CompactClick();
+    void Popup_Tools_DataBase_ImportOldClick();
 
     // The placement is restored just before the window first shows.
     void setVisible(bool visible) override;

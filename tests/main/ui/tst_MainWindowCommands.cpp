@@ -11,6 +11,8 @@
 #include "main/ui/MainWindowFixture.h"
 #include "main/ui/TEnterAccount.h"
 #include "main/ui/TEnterConsumption.h"
+#include "main/ui/TExportEntries.h"
+#include "main/ui/TImportEntries.h"
 #include "publish/ui/TFreeReportPrintViewer.h"
 #include "publish/ui/THtmlView.h"
 #include "stats/ChartModel.h"
@@ -20,12 +22,15 @@
 #include "stats/ui/TEnterPeriod.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QProcess>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 #include <QTextBrowser>
 #include <QTimer>
@@ -119,6 +124,8 @@ private Q_SLOTS:
     void statisticFollowsTheSelectionAndTheBar();
     void reportPrintedAndPagesWrittenFromTheMenus();
     void databaseMenuBacksUpCompactsAndRestores();
+    void exchangeMenuExportsAndImportsEntries();
+    void oldDatabaseImportedFromTheMenu();
 
 private:
     double counter(qint64 account)
@@ -519,6 +526,94 @@ void TestMainWindowCommands::databaseMenuBacksUpCompactsAndRestores()
     QCOMPARE(w.currentState(), CommandState::S3);
     QCOMPARE(w.Grid_Consumption->model()->rowCount(), 1);
     QCOMPARE(counter(account), 10.0); // as it was saved, before the entry of 3
+}
+
+void TestMainWindowCommands::exchangeMenuExportsAndImportsEntries()
+{
+    AccountRow water;
+    water.title = "Eau";
+    water.count = 10;
+    const qint64 source = m_db.addAccount(m_home, water);
+    m_db.addEntry(m_home, source, QDate(2026, 11, 1), 5, 2);
+    m_db.addEntry(m_home, source, QDate(2026, 12, 1), 2.5, 1);
+    AccountRow copy;
+    copy.title = "Copie";
+    copy.count = 100;
+    const qint64 target = m_db.addAccount(m_home, copy);
+    TMainForm& w = m_f->shown();
+    w.RebuildAccountList(source);
+    QVERIFY(w.Popup_Tools_Exchange);
+    QCOMPARE(w.Popup_Tools_Exchange->title(), QString("&Echanges"));
+    QCOMPARE(w.CurrentAccountId, int(source));
+
+    // The selected account's entries exported from the window's menu.
+    const QString file = m_f->dir.path() + "/eau.csv";
+    m_f->prompts.fileAnswers << file;
+    WhenShown<TExportEntries>([](TExportEntries* dialog) {
+        dialog->Rb_Account->setChecked(true);
+        dialog->Btn_Ok->click();
+    });
+    auto* exportEntries =
+        w.Popup_Tools_Exchange->findChild<QAction*>("Popup_Tools_Exchange_Export");
+    auto* importEntries =
+        w.Popup_Tools_Exchange->findChild<QAction*>("Popup_Tools_Exchange_Import");
+    QVERIFY(exportEntries && importEntries);
+    Q_EMIT w.Popup_Tools_Exchange->aboutToShow();
+    QVERIFY(exportEntries->isEnabled() && importEntries->isEnabled());
+    exportEntries->trigger();
+    QCOMPARE(m_f->prompts.texts().last(),
+             QString("2 consommation(s) exportée(s) dans « %1 ».").arg(file));
+
+    // Imported into the other account: its counter moves as by hand, its line and grid follow.
+    w.RebuildAccountList(target);
+    QCOMPARE(w.CurrentAccountId, int(target));
+    QCOMPARE(w.Grid_Consumption->model()->rowCount(), 0);
+    m_f->prompts.fileAnswers << file;
+    WhenShown<TImportEntries>([](TImportEntries* dialog) { dialog->Btn_Ok->click(); });
+    importEntries->trigger();
+    QCOMPARE(m_f->prompts.texts().last(), QString("2 consommation(s) importée(s)."));
+    QCOMPARE(counter(target), 107.5);
+    QCOMPARE(counter(source), 10.0);
+    QCOMPARE(entries(), 4);
+    QCOMPARE(w.CurrentAccountId, int(target));
+    QCOMPARE(w.Grid_Consumption->model()->rowCount(), 2);
+    // The account has no decimals: 107.5 shows rounded.
+    QVERIFY2(w.accountList()->entry(0).InfoLine.endsWith(" - 108"),
+             qPrintable(w.accountList()->entry(0).InfoLine));
+}
+
+void TestMainWindowCommands::oldDatabaseImportedFromTheMenu()
+{
+    const QString jet = qEnvironmentVariable("TILVO_TEST_DATA") + "/jet/tilvo-jet4-small.mdb";
+    QVERIFY(QFile::exists(jet));
+    // The conversion starts from the program's template database.
+    const QString access = m_f->env.ProgramFolder + "Ressources/DB/Data/Access/";
+    QVERIFY(QDir().mkpath(access));
+    QVERIFY(QFile::copy(qEnvironmentVariable("TILVO_PROGRAM_DIR") +
+                            "/Ressources/DB/Data/Access/TILVO.MDB",
+                        access + "TILVO.MDB"));
+    TMainForm& w = m_f->shown();
+    QCOMPARE(w.Popup_Tools_DataBase_ImportOld->text(),
+             QString("&Importer une base de l'ancienne version …"));
+
+    // Declined at the confirmation: the live database is left as it was.
+    m_f->prompts.fileAnswers << jet;
+    m_f->prompts.yesNoAnswers << false;
+    w.Popup_Tools_DataBase_ImportOld->trigger();
+    QCOMPARE(m_db.scalar("SELECT COUNT(*) FROM PROFILES").toInt(), 1);
+
+    // Confirmed: the dossiers, accounts and entries of the old file replace the live ones and
+    // the window is back without an open dossier.
+    m_f->prompts.fileAnswers << jet;
+    m_f->prompts.yesNoAnswers << true;
+    w.Popup_Tools_DataBase_ImportOld->trigger();
+    QVERIFY2(m_f->prompts.texts().last().startsWith("Importation effectuée.\r2 dossier(s), 3 "
+                                                    "compte(s) et 1000 consommation(s)"),
+             qPrintable(m_f->prompts.texts().last()));
+    QVERIFY(w.isEnabled());
+    QCOMPARE(w.CurrentDossierId, -1);
+    QCOMPARE(w.currentState(), CommandState::S0);
+    QCOMPARE(entries(), 1000);
 }
 
 QTEST_MAIN(TestMainWindowCommands)
