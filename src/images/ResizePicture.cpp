@@ -492,12 +492,17 @@ Picture ResizedCopy(const Picture& original, int newWidth, int newHeight, Resize
 
 } // namespace detail
 
-void ResizePicture(Picture& picture, int newWidth, int newHeight)
+Picture ResizedPicture(const Picture& picture, int newWidth, int newHeight)
 {
     const detail::ResizeKernel kernel = detail::ResizeKernelAvailable(detail::ResizeKernel::Avx2)
                                             ? detail::ResizeKernel::Avx2
                                             : detail::ResizeKernel::Portable;
-    picture = detail::ResizedCopy(picture, newWidth, newHeight, kernel);
+    return detail::ResizedCopy(picture, newWidth, newHeight, kernel);
+}
+
+void ResizePicture(Picture& picture, int newWidth, int newHeight)
+{
+    picture = ResizedPicture(picture, newWidth, newHeight);
 }
 
 } // namespace tilvo

@@ -13,6 +13,8 @@ namespace tilvo {
 // A width or height of 0 gives the empty picture; throws tilvo::Error for a negative or too
 // large size, or an empty source with a non-empty size.
 void ResizePicture(Picture& picture, int newWidth, int newHeight);
+// The same, leaving the source as it is.
+Picture ResizedPicture(const Picture& picture, int newWidth, int newHeight);
 
 namespace detail {
 
