@@ -7,6 +7,8 @@
 #include "common/LetWindowsRepaint.h"
 #include "common/ui/Chrome.h"
 #include "env/Environment.h"
+#include "env/Settings.h"
+#include "main/ui/AccountPictureCommands.h"
 #include "main/ui/TMainForm.h"
 
 #include <QApplication>
@@ -51,8 +53,14 @@ void WidgetStartupWindows::createMainWindow(Environment& env, Settings& settings
                                             const QString& settingsPath, TDataModule1& data)
 {
     Chrome().standardChrome = env.ChromeStyle;
-    m_mainForm = std::make_unique<TMainForm>(
-        MainFormServices{env, settings, settingsPath, m_prompts, m_clock, data, m_openUrl, {}});
+    // Deleting an account, alone or with its dossier, deletes its picture file.
+    InstallPictureFileDeleter(data);
+    PictureSettings pictureSettings;
+    pictureSettings.maxWidth = settings.MaxWidth;
+    pictureSettings.jpegQuality = settings.JpegQuality;
+    m_mainForm = std::make_unique<TMainForm>(MainFormServices{
+        env, settings, settingsPath, m_prompts, m_clock, data, m_openUrl, {},
+        MakeAccountPictureHooks(data, m_prompts, env.ProgramFolder, pictureSettings)});
     Chrome().mainWindow = m_mainForm.get();
     m_mainForm->show();
 }

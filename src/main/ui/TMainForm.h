@@ -3,6 +3,7 @@
 
 #include "main/CommandStates.h"
 #include "main/StatisticHooks.h"
+#include "main/ui/AccountPictureHooks.h"
 
 #include <QPointer>
 #include <QUrl>
@@ -41,6 +42,8 @@ struct MainFormServices
     // Opens a file or an address with the desktop's handler.
     std::function<bool(const QUrl&)> openUrl;
     StatisticHooks statistic;
+    // The account dialog's picture commands (MakeAccountPictureHooks).
+    AccountPictureHooks pictures;
 };
 
 // The main window: menus, the account panel, the statistics and the entries of the selected
