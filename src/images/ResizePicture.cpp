@@ -40,6 +40,17 @@
 // long double result is c·T/S within 4·2⁻⁶⁴, where T is the exact sum of the weights, so it is
 // c when T exceeds S by more than that, c − 1 when it falls short, and computed exactly only
 // for the few sets where T and S are too close to tell.
+//
+// Where every row has its own dy (sizes whose fractions do not repeat), making the weight sets
+// is most of the work, so with AVX2 they are made four columns at a time in double-double
+// arithmetic: each 1/√(a² + b²) to about 2⁻¹⁰⁰, and the sum of the four weights exactly. The
+// long double path the reference takes lies within 3·2⁻⁶⁴ of the true values (three roundings
+// of 2⁻⁶⁴ each), so whenever the double-double value is farther than WeightMargin = 2⁻⁶¹ (of
+// itself) from a point halfway between two doubles, both round to the same double, which is
+// then the weight bit for bit. S is found the same way, or taken as the exact sum rounded once
+// when the weights are close enough in size for the long double sums to be exact. The few
+// columns left, about one in forty, are made by the long double code. Everything after the weights (the flat outcome, the
+// single precision weights) is the same double arithmetic in each lane.
 
 static_assert(std::numeric_limits<long double>::digits == 64,
               "the resize arithmetic needs the 80-bit extended long double");
@@ -349,6 +360,185 @@ __attribute__((target("avx2,fma"))) void Avx2Row(const RowJob& job)
         BlendPixel(job, x);
 }
 
+constexpr double WeightMargin = 0x1p-61;
+
+struct DoubleDouble
+{
+    __m256d hi;
+    __m256d lo;
+};
+
+// a + b exactly, as the rounded sum and its error.
+__attribute__((target("avx2,fma"))) inline DoubleDouble TwoSum(__m256d a, __m256d b)
+{
+    const __m256d s = _mm256_add_pd(a, b);
+    const __m256d b1 = _mm256_sub_pd(s, a);
+    const __m256d e =
+        _mm256_add_pd(_mm256_sub_pd(a, _mm256_sub_pd(s, b1)), _mm256_sub_pd(b, b1));
+    return {s, e};
+}
+
+// (h + l)² for a double-double whose l is below h's last bit.
+__attribute__((target("avx2,fma"))) inline DoubleDouble Square(const DoubleDouble& v)
+{
+    const __m256d p = _mm256_mul_pd(v.hi, v.hi);
+    const __m256d e = _mm256_fmsub_pd(v.hi, v.hi, p);
+    const __m256d cross = _mm256_mul_pd(_mm256_add_pd(v.hi, v.hi), v.lo);
+    return {p, _mm256_add_pd(e, _mm256_add_pd(cross, _mm256_mul_pd(v.lo, v.lo)))};
+}
+
+__attribute__((target("avx2,fma"))) inline DoubleDouble Add(const DoubleDouble& a,
+                                                           const DoubleDouble& b)
+{
+    const DoubleDouble s = TwoSum(a.hi, b.hi);
+    return {s.hi, _mm256_add_pd(s.lo, _mm256_add_pd(a.lo, b.lo))};
+}
+
+// 1/√q: the double estimate and one Newton step taken in double-double, within about 2⁻¹⁰⁰.
+__attribute__((target("avx2,fma"))) inline DoubleDouble InverseRoot(const DoubleDouble& q)
+{
+    const __m256d one = _mm256_set1_pd(1.0);
+    const __m256d r = _mm256_div_pd(one, _mm256_sqrt_pd(q.hi));
+    const __m256d th = _mm256_mul_pd(r, r);
+    const __m256d tl = _mm256_fmsub_pd(r, r, th);
+    // 1 − q·r², its leading part exact through the fused multiply-add.
+    __m256d e = _mm256_fnmadd_pd(q.hi, th, one);
+    e = _mm256_sub_pd(e, _mm256_add_pd(_mm256_mul_pd(q.hi, tl), _mm256_mul_pd(q.lo, th)));
+    return {r, _mm256_mul_pd(_mm256_mul_pd(r, e), _mm256_set1_pd(0.5))};
+}
+
+// The double nearest to hi + lo, and whether it is farther than WeightMargin from a point
+// halfway to the next double either way (a power of two has a closer neighbour below).
+__attribute__((target("avx2,fma"))) inline __m256d RoundChecked(const DoubleDouble& v,
+                                                               __m256d& ok)
+{
+    const __m256d rounded = _mm256_add_pd(v.hi, v.lo);
+    const __m256d rest = _mm256_add_pd(_mm256_sub_pd(v.hi, rounded), v.lo);
+    const __m256i bits = _mm256_castpd_si256(rounded);
+    const __m256i exponent = _mm256_and_si256(bits, _mm256_set1_epi64x(0x7FF0000000000000LL));
+    const __m256d ulp =
+        _mm256_castsi256_pd(_mm256_sub_epi64(exponent, _mm256_set1_epi64x(52LL << 52)));
+    const __m256d mantissaZero = _mm256_castsi256_pd(_mm256_cmpeq_epi64(
+        _mm256_and_si256(bits, _mm256_set1_epi64x(0x000FFFFFFFFFFFFFLL)),
+        _mm256_setzero_si256()));
+    const __m256d half = _mm256_mul_pd(ulp, _mm256_set1_pd(0.5));
+    const __m256d below = _mm256_cmp_pd(rest, _mm256_setzero_pd(), _CMP_LT_OQ);
+    const __m256d gap = _mm256_blendv_pd(
+        half, _mm256_mul_pd(ulp, _mm256_set1_pd(0.25)), _mm256_and_pd(mantissaZero, below));
+    const __m256d distance = _mm256_andnot_pd(_mm256_set1_pd(-0.0), rest);
+    const __m256d room =
+        _mm256_sub_pd(gap, _mm256_mul_pd(_mm256_set1_pd(WeightMargin), rounded));
+    ok = _mm256_and_pd(ok, _mm256_cmp_pd(distance, room, _CMP_LT_OQ));
+    return rounded;
+}
+
+// The weight sets of four columns (fractions dx[0..3]) on a row of fraction dy, as
+// MakeWeightSet makes them; the lanes that fall within the margin are made by it.
+__attribute__((target("avx2,fma"))) int MakeWeightSets4(WeightSet* const (&sets)[4],
+                                                       const double* dx, double dy)
+{
+    const __m256d zero = _mm256_setzero_pd();
+    const __m256d one = _mm256_set1_pd(1.0);
+    const __m256d x = _mm256_loadu_pd(dx);
+    const __m256d y = _mm256_set1_pd(dy);
+    const DoubleDouble x0{x, zero};
+    const DoubleDouble x1 = TwoSum(one, _mm256_sub_pd(zero, x));
+    const DoubleDouble y0{y, zero};
+    const DoubleDouble y1 = TwoSum(one, _mm256_sub_pd(zero, y));
+    const DoubleDouble sx0 = Square(x0);
+    const DoubleDouble sx1 = Square(x1);
+    const DoubleDouble sy0 = Square(y0);
+    const DoubleDouble sy1 = Square(y1);
+
+    const __m256d xUsed = _mm256_cmp_pd(x, zero, _CMP_NEQ_OQ);
+    const __m256d yUsed = _mm256_cmp_pd(y, zero, _CMP_NEQ_OQ);
+    const __m256d bothUsed = _mm256_and_pd(xUsed, yUsed);
+    const __m256d whole = _mm256_cmp_pd(_mm256_or_pd(xUsed, yUsed), zero, _CMP_EQ_OQ);
+    const __m256d all = _mm256_castsi256_pd(_mm256_set1_epi64x(-1));
+
+    __m256d ok0 = all;
+    __m256d ok1 = all;
+    __m256d ok2 = all;
+    __m256d ok3 = all;
+    __m256d w[4];
+    w[0] = RoundChecked(InverseRoot(Add(sx0, sy0)), ok0);
+    w[1] = RoundChecked(InverseRoot(Add(sx1, sy0)), ok1);
+    w[2] = RoundChecked(InverseRoot(Add(sx0, sy1)), ok2);
+    w[3] = RoundChecked(InverseRoot(Add(sx1, sy1)), ok3);
+    // A whole sampling point copies its pixel; a neighbour that takes no part weighs 0.
+    w[0] = _mm256_blendv_pd(w[0], one, whole);
+    w[1] = _mm256_and_pd(w[1], xUsed);
+    w[2] = _mm256_and_pd(w[2], yUsed);
+    w[3] = _mm256_and_pd(w[3], bothUsed);
+    __m256d ok = _mm256_or_pd(ok0, whole);
+    ok = _mm256_and_pd(ok, _mm256_or_pd(ok1, _mm256_xor_pd(xUsed, all)));
+    ok = _mm256_and_pd(ok, _mm256_or_pd(ok2, _mm256_xor_pd(yUsed, all)));
+    ok = _mm256_and_pd(ok, _mm256_or_pd(ok3, _mm256_xor_pd(bothUsed, all)));
+
+    // The exact sum as s + e, in FlatOutcomeOf's order and arithmetic.
+    __m256d s = w[0];
+    __m256d e = zero;
+    for (int i = 1; i < 4; ++i) {
+        const DoubleDouble t = TwoSum(s, w[i]);
+        e = _mm256_add_pd(e, t.lo);
+        s = t.hi;
+    }
+    // When the weights lie within 2¹¹ of each other, every partial sum fits the 64 bits of a
+    // long double, so S is T rounded once, as here, even halfway between two doubles.
+    __m256d sumOk = all;
+    const __m256d sum = RoundChecked({s, e}, sumOk);
+    const __m256d infinity = _mm256_set1_pd(std::numeric_limits<double>::infinity());
+    __m256d smallest = w[0];
+    for (int i = 1; i < 4; ++i)
+        smallest = _mm256_min_pd(smallest,
+                                 _mm256_blendv_pd(infinity, w[i], _mm256_cmp_pd(w[i], zero, _CMP_GT_OQ)));
+    const __m256d exactSum =
+        _mm256_cmp_pd(smallest, _mm256_mul_pd(sum, _mm256_set1_pd(0x1p-11)), _CMP_GT_OQ);
+    ok = _mm256_and_pd(ok, _mm256_or_pd(sumOk, exactSum));
+    const __m256d excess = _mm256_add_pd(_mm256_sub_pd(s, sum), e);
+    const __m256d limit = _mm256_mul_pd(_mm256_set1_pd(6.0 * 0x1p-64), sum);
+    const __m256d same = _mm256_or_pd(_mm256_cmp_pd(excess, limit, _CMP_GT_OQ), whole);
+    const __m256d oneLess = _mm256_andnot_pd(
+        whole, _mm256_cmp_pd(excess, _mm256_sub_pd(zero, limit), _CMP_LT_OQ));
+    const __m256d compute = _mm256_andnot_pd(_mm256_or_pd(same, oneLess), all);
+
+    // One set per lane: the four weights of a lane are a column of w, so w is transposed.
+    const __m256d t0 = _mm256_unpacklo_pd(w[0], w[1]);
+    const __m256d t1 = _mm256_unpackhi_pd(w[0], w[1]);
+    const __m256d t2 = _mm256_unpacklo_pd(w[2], w[3]);
+    const __m256d t3 = _mm256_unpackhi_pd(w[2], w[3]);
+    const __m256d lanes[4] = {_mm256_permute2f128_pd(t0, t2, 0x20),
+                              _mm256_permute2f128_pd(t1, t3, 0x20),
+                              _mm256_permute2f128_pd(t0, t2, 0x31),
+                              _mm256_permute2f128_pd(t1, t3, 0x31)};
+    alignas(16) float normalised[4][4];
+    for (int i = 0; i < 4; ++i)
+        _mm_store_ps(normalised[i], _mm256_cvtpd_ps(_mm256_div_pd(w[i], sum)));
+    alignas(32) double sums[4];
+    _mm256_store_pd(sums, sum);
+    const int okMask = _mm256_movemask_pd(ok);
+    const int lessMask = _mm256_movemask_pd(oneLess);
+    const int computeMask = _mm256_movemask_pd(compute);
+    int fallbacks = 0;
+    for (int lane = 0; lane < 4; ++lane) {
+        WeightSet& set = *sets[lane];
+        if (!(okMask >> lane & 1)) {
+            MakeWeightSet(set, dx[lane], dy);
+            ++fallbacks;
+            continue;
+        }
+        _mm256_store_pd(set.exact, lanes[lane]);
+        for (int i = 0; i < 4; ++i)
+            _mm_store_ps(set.weight[i], _mm_set1_ps(normalised[i][lane]));
+        set.sum = sums[lane];
+        _mm_store_si128(reinterpret_cast<__m128i*>(set.oneLess),
+                        _mm_set1_epi32(lessMask >> lane & 1 ? -1 : 0));
+        _mm_store_si128(reinterpret_cast<__m128i*>(set.compute),
+                        _mm_set1_epi32(computeMask >> lane & 1 ? -1 : 0));
+    }
+    return fallbacks;
+}
+
 bool CpuHasAvx2()
 {
     __builtin_cpu_init();
@@ -356,6 +546,24 @@ bool CpuHasAvx2()
 }
 
 #endif
+
+// The weight sets of every column fraction on a row of fraction dy.
+void MakeWeightSets(std::vector<WeightSet>& sets, const std::vector<double>& fractions, double dy,
+                    detail::ResizeKernel kernel)
+{
+    std::size_t j = 0;
+#if TILVO_RESIZE_AVX2
+    if (kernel == detail::ResizeKernel::Avx2) {
+        for (; j + 4 <= sets.size(); j += 4) {
+            WeightSet* const four[4] = {&sets[j], &sets[j + 1], &sets[j + 2], &sets[j + 3]};
+            MakeWeightSets4(four, fractions.data() + j, dy);
+        }
+    }
+#endif
+    (void)kernel;
+    for (; j < sets.size(); ++j)
+        MakeWeightSet(sets[j], fractions[j], dy);
+}
 
 using RowFunction = void (*)(const RowJob&);
 
@@ -389,6 +597,30 @@ bool ResizeKernelAvailable(ResizeKernel kernel)
 #endif
     }
     return false;
+}
+
+int CompareVectorWeights(const double (&dx)[4], double dy)
+{
+#if TILVO_RESIZE_AVX2
+    if (!ResizeKernelAvailable(ResizeKernel::Avx2))
+        return 0;
+    WeightSet vector[4];
+    WeightSet exact[4];
+    std::memset(vector, 0, sizeof vector);
+    std::memset(exact, 0, sizeof exact);
+    WeightSet* const four[4] = {&vector[0], &vector[1], &vector[2], &vector[3]};
+    const int fallbacks = MakeWeightSets4(four, dx, dy);
+    for (int i = 0; i < 4; ++i) {
+        MakeWeightSet(exact[i], dx[i], dy);
+        if (std::memcmp(&vector[i], &exact[i], sizeof(WeightSet)) != 0)
+            return -1;
+    }
+    return fallbacks;
+#else
+    (void)dx;
+    (void)dy;
+    return 0;
+#endif
 }
 
 Picture ResizedCopy(const Picture& original, int newWidth, int newHeight, ResizeKernel kernel,
@@ -450,8 +682,7 @@ Picture ResizedCopy(const Picture& original, int newWidth, int newHeight, Resize
             for (int g = nextGroup++; g < groupCount; g = nextGroup++) {
                 if (groupStart[g] == groupStart[g + 1])
                     continue;
-                for (std::size_t j = 0; j < sets.size(); ++j)
-                    MakeWeightSet(sets[j], columns.fractions[j], rows.fractions[g]);
+                MakeWeightSets(sets, columns.fractions, rows.fractions[g], kernel);
                 for (int i = groupStart[g]; i < groupStart[g + 1]; ++i) {
                     const int y = rowOrder[i];
                     job.row0 = source.row(rows.first[y]);
