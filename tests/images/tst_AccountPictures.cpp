@@ -14,6 +14,8 @@
 
 #include <QBuffer>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QTimer>
 #include <QImage>
 #include <QSqlQuery>
 #include <QTest>
@@ -192,7 +194,24 @@ void TestAccountPictures::largeBitmapIsFittedAndEncoded()
 {
     const QString source = m_db.folder() + "Source/Scan.bmp";
     WriteFile(source, EncodeBmp(RandomPicture(6000, 4000)));
+    // The windows keep being served while the picture is worked on: a timer standing for the
+    // repaints never waits long.
+    QElapsedTimer clock;
+    qint64 last = 0;
+    qint64 longestWait = 0;
+    QTimer ticks;
+    connect(&ticks, &QTimer::timeout, this, [&] {
+        longestWait = std::max(longestWait, clock.elapsed() - last);
+        last = clock.elapsed();
+    });
+    ticks.start(10);
+    clock.start();
     import(source);
+    const qint64 total = clock.elapsed();
+    ticks.stop();
+    qInfo("longest wait %lld ms of %lld ms", longestWait, total);
+    QVERIFY2(longestWait * 4 < total,
+             qPrintable(QString("longest wait %1 ms of %2 ms").arg(longestWait).arg(total)));
     Picture file;
     QVERIFY(ReadJpegFile(file, picturePath()));
     QCOMPARE(file.width(), 5000);
