@@ -7,12 +7,12 @@
 // the same quality, the thumbnail drawn on white and kept as BMP bytes.
 // Reported: our median time per import, Qt's beside it and their ratio (ours / Qt's).
 // Run from a Release build: scripts/bench.sh bench_ImportPicture
-#include "support/Timing.h"
 #include "db/Connection.h"
 #include "db/DataSet.h"
 #include "images/AccountPictures.h"
 #include "images/BmpFile.h"
 #include "images/Picture.h"
+#include "support/Timing.h"
 
 #include <QBuffer>
 #include <QDir>

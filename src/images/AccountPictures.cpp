@@ -197,13 +197,14 @@ template <typename Work> auto WhileRepainting(Work work)
 class FileSetAside
 {
 public:
-    explicit FileSetAside(const QString& path) : m_path(path), m_aside(path + QStringLiteral(".old"))
+    explicit FileSetAside(const QString& path)
+        : m_path(path), m_aside(path + QStringLiteral(".old"))
     {
         QFile::remove(m_aside);
         if (QFile::exists(m_path)) {
             if (!QFile::rename(m_path, m_aside))
-                throw Error(QStringLiteral("Impossible de remplacer le fichier image « %1 ».")
-                                .arg(m_path));
+                throw Error(
+                    QStringLiteral("Impossible de remplacer le fichier image « %1 ».").arg(m_path));
             m_held = true;
         }
     }
@@ -246,8 +247,7 @@ QByteArray PreparePicture(const QString& sourcePath, const QString& pictureFileP
 {
     const QByteArray bytes = ReadWholeFile(sourcePath);
     Picture picture = DecodeSource(sourcePath, bytes);
-    const QByteArray thumbnail =
-        EncodeBmp(MakeThumbnail(picture, thumbnailWidth, thumbnailHeight));
+    const QByteArray thumbnail = EncodeBmp(MakeThumbnail(picture, thumbnailWidth, thumbnailHeight));
     if (IsJpegFileName(sourcePath)) {
         // The very bytes that were decoded, so what is kept is what was checked.
         if (!WriteFileAtomically(pictureFilePath, bytes))
@@ -371,14 +371,13 @@ void SavePictureCopyAs(const QString& filePath, const QString& proposedName, Pro
         return;
     }
     // "*.jpg" stands for no name: the dialog then proposes none rather than "_.jpg".
-    const QString name =
-        proposedName.startsWith(u'*') ? QString() : FileNameSafe(proposedName);
-    const std::optional<QString> chosen = prompts.saveFileName(
-        LookupText(QLatin1String(kSection), QStringLiteral("String2"),
-                   QStringLiteral("Enregistrer l'image sous ...")),
-        LookupText(QLatin1String(kSection), QStringLiteral("String1"),
-                   QStringLiteral("Image Jpeg|*.jpg")),
-        name, QStringLiteral("jpg"));
+    const QString name = proposedName.startsWith(u'*') ? QString() : FileNameSafe(proposedName);
+    const std::optional<QString> chosen =
+        prompts.saveFileName(LookupText(QLatin1String(kSection), QStringLiteral("String2"),
+                                        QStringLiteral("Enregistrer l'image sous ...")),
+                             LookupText(QLatin1String(kSection), QStringLiteral("String1"),
+                                        QStringLiteral("Image Jpeg|*.jpg")),
+                             name, QStringLiteral("jpg"));
     if (!chosen)
         return;
     // Copying the file onto itself would empty it.

@@ -53,8 +53,7 @@ void ImportAccountPicture(DataSource& dataSource, DataSet& account, int thumbnai
 // The work of ImportAccountPicture that touches no database: writes the picture file to
 // `pictureFilePath` and returns the thumbnail's BMP bytes. Throws Error as it does.
 QByteArray PreparePicture(const QString& sourcePath, const QString& pictureFilePath,
-                          int thumbnailWidth, int thumbnailHeight,
-                          const PictureSettings& settings);
+                          int thumbnailWidth, int thumbnailHeight, const PictureSettings& settings);
 
 // Clears both columns of the current row (posting it, the row reopened) and deletes the file.
 // A file already gone still has its columns cleared.

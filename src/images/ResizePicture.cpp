@@ -49,8 +49,8 @@
 // itself) from a point halfway between two doubles, both round to the same double, which is
 // then the weight bit for bit. S is found the same way, or taken as the exact sum rounded once
 // when the weights are close enough in size for the long double sums to be exact. The few
-// columns left, about one in forty, are made by the long double code. Everything after the weights (the flat outcome, the
-// single precision weights) is the same double arithmetic in each lane.
+// columns left, about one in forty, are made by the long double code. Everything after the weights
+// (the flat outcome, the single precision weights) is the same double arithmetic in each lane.
 
 static_assert(std::numeric_limits<long double>::digits == 64,
               "the resize arithmetic needs the 80-bit extended long double");
@@ -373,8 +373,7 @@ __attribute__((target("avx2,fma"))) inline DoubleDouble TwoSum(__m256d a, __m256
 {
     const __m256d s = _mm256_add_pd(a, b);
     const __m256d b1 = _mm256_sub_pd(s, a);
-    const __m256d e =
-        _mm256_add_pd(_mm256_sub_pd(a, _mm256_sub_pd(s, b1)), _mm256_sub_pd(b, b1));
+    const __m256d e = _mm256_add_pd(_mm256_sub_pd(a, _mm256_sub_pd(s, b1)), _mm256_sub_pd(b, b1));
     return {s, e};
 }
 
@@ -388,7 +387,7 @@ __attribute__((target("avx2,fma"))) inline DoubleDouble Square(const DoubleDoubl
 }
 
 __attribute__((target("avx2,fma"))) inline DoubleDouble Add(const DoubleDouble& a,
-                                                           const DoubleDouble& b)
+                                                            const DoubleDouble& b)
 {
     const DoubleDouble s = TwoSum(a.hi, b.hi);
     return {s.hi, _mm256_add_pd(s.lo, _mm256_add_pd(a.lo, b.lo))};
@@ -415,8 +414,7 @@ __attribute__((target("avx2,fma"))) inline DoubleDouble InverseRoot(const Double
 
 // The double nearest to hi + lo, and whether it is farther than WeightMargin from a point
 // halfway to the next double either way (a power of two has a closer neighbour below).
-__attribute__((target("avx2,fma"))) inline __m256d RoundChecked(const DoubleDouble& v,
-                                                               __m256d& ok)
+__attribute__((target("avx2,fma"))) inline __m256d RoundChecked(const DoubleDouble& v, __m256d& ok)
 {
     const __m256d rounded = _mm256_add_pd(v.hi, v.lo);
     const __m256d rest = _mm256_add_pd(_mm256_sub_pd(v.hi, rounded), v.lo);
@@ -425,15 +423,13 @@ __attribute__((target("avx2,fma"))) inline __m256d RoundChecked(const DoubleDoub
     const __m256d ulp =
         _mm256_castsi256_pd(_mm256_sub_epi64(exponent, _mm256_set1_epi64x(52LL << 52)));
     const __m256d mantissaZero = _mm256_castsi256_pd(_mm256_cmpeq_epi64(
-        _mm256_and_si256(bits, _mm256_set1_epi64x(0x000FFFFFFFFFFFFFLL)),
-        _mm256_setzero_si256()));
+        _mm256_and_si256(bits, _mm256_set1_epi64x(0x000FFFFFFFFFFFFFLL)), _mm256_setzero_si256()));
     const __m256d half = _mm256_mul_pd(ulp, _mm256_set1_pd(0.5));
     const __m256d below = _mm256_cmp_pd(rest, _mm256_setzero_pd(), _CMP_LT_OQ);
-    const __m256d gap = _mm256_blendv_pd(
-        half, _mm256_mul_pd(ulp, _mm256_set1_pd(0.25)), _mm256_and_pd(mantissaZero, below));
+    const __m256d gap = _mm256_blendv_pd(half, _mm256_mul_pd(ulp, _mm256_set1_pd(0.25)),
+                                         _mm256_and_pd(mantissaZero, below));
     const __m256d distance = _mm256_andnot_pd(_mm256_set1_pd(-0.0), rest);
-    const __m256d room =
-        _mm256_sub_pd(gap, _mm256_mul_pd(_mm256_set1_pd(WeightMargin), rounded));
+    const __m256d room = _mm256_sub_pd(gap, _mm256_mul_pd(_mm256_set1_pd(WeightMargin), rounded));
     ok = _mm256_and_pd(ok, _mm256_cmp_pd(distance, room, _CMP_LT_OQ));
     return rounded;
 }
@@ -441,7 +437,7 @@ __attribute__((target("avx2,fma"))) inline __m256d RoundChecked(const DoubleDoub
 // The weight sets of four columns (fractions dx[0..3]) on a row of fraction dy, as
 // MakeWeightSet makes them; the lanes that fall within the margin are made by it.
 __attribute__((target("avx2,fma"))) int MakeWeightSets4(WeightSet* const (&sets)[4],
-                                                       const double* dx, double dy)
+                                                        const double* dx, double dy)
 {
     const __m256d zero = _mm256_setzero_pd();
     const __m256d one = _mm256_set1_pd(1.0);
@@ -496,16 +492,16 @@ __attribute__((target("avx2,fma"))) int MakeWeightSets4(WeightSet* const (&sets)
     const __m256d infinity = _mm256_set1_pd(std::numeric_limits<double>::infinity());
     __m256d smallest = w[0];
     for (int i = 1; i < 4; ++i)
-        smallest = _mm256_min_pd(smallest,
-                                 _mm256_blendv_pd(infinity, w[i], _mm256_cmp_pd(w[i], zero, _CMP_GT_OQ)));
+        smallest = _mm256_min_pd(
+            smallest, _mm256_blendv_pd(infinity, w[i], _mm256_cmp_pd(w[i], zero, _CMP_GT_OQ)));
     const __m256d exactSum =
         _mm256_cmp_pd(smallest, _mm256_mul_pd(sum, _mm256_set1_pd(0x1p-11)), _CMP_GT_OQ);
     ok = _mm256_and_pd(ok, _mm256_or_pd(sumOk, exactSum));
     const __m256d excess = _mm256_add_pd(_mm256_sub_pd(s, sum), e);
     const __m256d limit = _mm256_mul_pd(_mm256_set1_pd(6.0 * 0x1p-64), sum);
     const __m256d same = _mm256_or_pd(_mm256_cmp_pd(excess, limit, _CMP_GT_OQ), whole);
-    const __m256d oneLess = _mm256_andnot_pd(
-        whole, _mm256_cmp_pd(excess, _mm256_sub_pd(zero, limit), _CMP_LT_OQ));
+    const __m256d oneLess =
+        _mm256_andnot_pd(whole, _mm256_cmp_pd(excess, _mm256_sub_pd(zero, limit), _CMP_LT_OQ));
     const __m256d compute = _mm256_andnot_pd(_mm256_or_pd(same, oneLess), all);
 
     // One set per lane: the four weights of a lane are a column of w, so w is transposed.
@@ -513,10 +509,9 @@ __attribute__((target("avx2,fma"))) int MakeWeightSets4(WeightSet* const (&sets)
     const __m256d t1 = _mm256_unpackhi_pd(w[0], w[1]);
     const __m256d t2 = _mm256_unpacklo_pd(w[2], w[3]);
     const __m256d t3 = _mm256_unpackhi_pd(w[2], w[3]);
-    const __m256d lanes[4] = {_mm256_permute2f128_pd(t0, t2, 0x20),
-                              _mm256_permute2f128_pd(t1, t3, 0x20),
-                              _mm256_permute2f128_pd(t0, t2, 0x31),
-                              _mm256_permute2f128_pd(t1, t3, 0x31)};
+    const __m256d lanes[4] = {
+        _mm256_permute2f128_pd(t0, t2, 0x20), _mm256_permute2f128_pd(t1, t3, 0x20),
+        _mm256_permute2f128_pd(t0, t2, 0x31), _mm256_permute2f128_pd(t1, t3, 0x31)};
     alignas(16) float normalised[4][4];
     for (int i = 0; i < 4; ++i)
         _mm_store_ps(normalised[i], _mm256_cvtpd_ps(_mm256_div_pd(w[i], sum)));

@@ -15,10 +15,10 @@
 #include <QBuffer>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QTimer>
 #include <QImage>
 #include <QSqlQuery>
 #include <QTest>
+#include <QTimer>
 #include <random>
 
 using namespace tilvo;
@@ -117,7 +117,10 @@ private Q_SLOTS:
     void copyOntoItselfKeepsTheFile();
 
 private:
-    QString picturePath() const { return m_db.folder() + "Images/Account" + QString::number(m_id) + ".jpg"; }
+    QString picturePath() const
+    {
+        return m_db.folder() + "Images/Account" + QString::number(m_id) + ".jpg";
+    }
     QByteArray storedThumbnail();
     void import(const QString& source, const PictureSettings& settings = PictureSettings());
 
@@ -157,8 +160,7 @@ void TestAccountPictures::cleanup()
 
 QByteArray TestAccountPictures::storedThumbnail()
 {
-    return Scalar(m_db.connection(),
-                  QString("SELECT ImgMini1 FROM ACCOUNT WHERE Id=%1").arg(m_id))
+    return Scalar(m_db.connection(), QString("SELECT ImgMini1 FROM ACCOUNT WHERE Id=%1").arg(m_id))
         .toByteArray();
 }
 
@@ -391,11 +393,18 @@ void TestAccountPictures::copyProposesASafeName_data()
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("proposal");
     QTest::addColumn<QString>("dialogName");
-    QTest::newRow("empty title") << "" << "*.jpg" << "";
-    QTest::newRow("slash") << "Eau/Gaz" << "Eau/Gaz.jpg" << "Eau_Gaz.jpg";
-    QTest::newRow("colon and more") << "A:B*C?\"<>|\\" << "A:B*C?\"<>|\\.jpg"
+    QTest::newRow("empty title") << ""
+                                 << "*.jpg"
+                                 << "";
+    QTest::newRow("slash") << "Eau/Gaz"
+                           << "Eau/Gaz.jpg"
+                           << "Eau_Gaz.jpg";
+    QTest::newRow("colon and more") << "A:B*C?\"<>|\\"
+                                    << "A:B*C?\"<>|\\.jpg"
                                     << "A_B_C______.jpg";
-    QTest::newRow("accents") << "Électricité" << "Électricité.jpg" << "Électricité.jpg";
+    QTest::newRow("accents") << "Électricité"
+                             << "Électricité.jpg"
+                             << "Électricité.jpg";
 }
 
 void TestAccountPictures::copyProposesASafeName()

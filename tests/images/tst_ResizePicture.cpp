@@ -313,7 +313,7 @@ void TestResizePicture::vectorWeightsAreTheExactOnes()
     };
     int sets = 0;
     int fallbacks = 0;
-    const auto check = [&](const double (&dx)[4], double dy) {
+    const auto check = [&](const double(&dx)[4], double dy) {
         const int left = detail::CompareVectorWeights(dx, dy);
         QVERIFY2(left >= 0, qPrintable(QString("dx %1 %2 %3 %4, dy %5")
                                            .arg(dx[0], 0, 'g', 17)

@@ -7,7 +7,6 @@
 #include "common/LetWindowsRepaint.h"
 #include "common/ui/Chrome.h"
 #include "env/Environment.h"
-#include "env/Settings.h"
 #include "main/ui/AccountPictureCommands.h"
 #include "main/ui/TMainForm.h"
 
@@ -55,12 +54,8 @@ void WidgetStartupWindows::createMainWindow(Environment& env, Settings& settings
     Chrome().standardChrome = env.ChromeStyle;
     // Deleting an account, alone or with its dossier, deletes its picture file.
     InstallPictureFileDeleter(data);
-    PictureSettings pictureSettings;
-    pictureSettings.maxWidth = settings.MaxWidth;
-    pictureSettings.jpegQuality = settings.JpegQuality;
-    m_mainForm = std::make_unique<TMainForm>(MainFormServices{
-        env, settings, settingsPath, m_prompts, m_clock, data, m_openUrl, {},
-        MakeAccountPictureHooks(data, m_prompts, env.ProgramFolder, pictureSettings)});
+    m_mainForm = std::make_unique<TMainForm>(
+        MainFormServices{env, settings, settingsPath, m_prompts, m_clock, data, m_openUrl, {}});
     Chrome().mainWindow = m_mainForm.get();
     m_mainForm->show();
 }

@@ -5,7 +5,8 @@
 
 namespace tilvo {
 
-PictureControl::PictureControl(QWidget* parent) : QWidget(parent) {}
+PictureControl::PictureControl(QWidget* parent) : QWidget(parent)
+{}
 
 PictureControl::~PictureControl() = default;
 

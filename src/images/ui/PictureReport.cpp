@@ -22,7 +22,7 @@ ReportTemplate PicturePageLayout(QPageLayout::Orientation orientation)
 {
     ReportTemplate layout;
     layout.fileName = orientation == QPageLayout::Landscape ? QStringLiteral("frReport2")
-                                                           : QStringLiteral("frReport1");
+                                                            : QStringLiteral("frReport1");
     layout.pageSize = QPageSize::A4;
     layout.orientation = orientation;
     layout.margins = QMarginsF(kMargin, kMargin, kMargin, kMargin);
@@ -43,9 +43,8 @@ ReportTemplate PicturePageLayout(QPageLayout::Orientation orientation)
 PreparedReport PreparePictureReport(const QImage& picture, const QString& title)
 {
     BandReport report;
-    report.setTemplate(PicturePageLayout(picture.width() > picture.height()
-                                             ? QPageLayout::Landscape
-                                             : QPageLayout::Portrait));
+    report.setTemplate(PicturePageLayout(
+        picture.width() > picture.height() ? QPageLayout::Landscape : QPageLayout::Portrait));
     report.setTitle(title);
     if (report.hasObject(QStringLiteral("Img")))
         report.setPicture(QStringLiteral("Img"), picture);

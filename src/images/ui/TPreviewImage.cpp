@@ -73,8 +73,8 @@ TPreviewImage::TPreviewImage(Connection& connection, Prompts& prompts, QWidget* 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    const TitleBarParts bar = BuildTitleBar(this, QStringLiteral("  Image"), false, true,
-                                            QStringLiteral("Exit"));
+    const TitleBarParts bar =
+        BuildTitleBar(this, QStringLiteral("  Image"), false, true, QStringLiteral("Exit"));
     Title = bar.title;
     bar.close->setToolTip(QStringLiteral("Quitter"));
     SysMaxiBtn = bar.maximize;
@@ -106,8 +106,8 @@ TPreviewImage::TPreviewImage(Connection& connection, Prompts& prompts, QWidget* 
     auto* bottom = new QHBoxLayout;
     bottom->setContentsMargins(6, 4, 0, 0);
     bottom->setSpacing(1);
-    Btn_Print = BarButton(this, "Btn_Print", QStringLiteral(" &Imprimer"),
-                          QStringLiteral("Imprimer"));
+    Btn_Print =
+        BarButton(this, "Btn_Print", QStringLiteral(" &Imprimer"), QStringLiteral("Imprimer"));
     Btn_Save = BarButton(this, "Btn_Save", QStringLiteral(" &Enregistrer"),
                          QStringLiteral("Enregistrer l'image sous ..."));
     LMDShapeButton2 = BarButton(this, "LMDShapeButton2", QStringLiteral("Image"),
@@ -116,8 +116,10 @@ TPreviewImage::TPreviewImage(Connection& connection, Prompts& prompts, QWidget* 
                                 QStringLiteral("Largeur de la page"));
     spbPreview100Percent = BarButton(this, "spbPreview100Percent", QStringLiteral("100 %"),
                                      QStringLiteral("Taille réelle"));
-    Btn_First = BarButton(this, "Btn_First", QStringLiteral("|<"), QStringLiteral("Première image"));
-    Btn_Prior = BarButton(this, "Btn_Prior", QStringLiteral("<"), QStringLiteral("Image précédente"));
+    Btn_First =
+        BarButton(this, "Btn_First", QStringLiteral("|<"), QStringLiteral("Première image"));
+    Btn_Prior =
+        BarButton(this, "Btn_Prior", QStringLiteral("<"), QStringLiteral("Image précédente"));
     Btn_Next = BarButton(this, "Btn_Next", QStringLiteral(">"), QStringLiteral("Image suivante"));
     Btn_Last = BarButton(this, "Btn_Last", QStringLiteral(">|"), QStringLiteral("Dernière image"));
     Pan_First = OnPanel(this, "Pan_First", Btn_First);
@@ -128,11 +130,10 @@ TPreviewImage::TPreviewImage(Connection& connection, Prompts& prompts, QWidget* 
     Btn_Close->setObjectName(QStringLiteral("Btn_Close"));
     Btn_Close->setAutoDefault(false);
     Btn_Close->setFocusPolicy(Qt::NoFocus);
-    for (QWidget* w : {static_cast<QWidget*>(Btn_Print), static_cast<QWidget*>(Btn_Save),
-                       static_cast<QWidget*>(LMDShapeButton2),
-                       static_cast<QWidget*>(spbPreviewWidth),
-                       static_cast<QWidget*>(spbPreview100Percent), Pan_First, Pan_Prior,
-                       Pan_Next, Pan_Last})
+    for (QWidget* w :
+         {static_cast<QWidget*>(Btn_Print), static_cast<QWidget*>(Btn_Save),
+          static_cast<QWidget*>(LMDShapeButton2), static_cast<QWidget*>(spbPreviewWidth),
+          static_cast<QWidget*>(spbPreview100Percent), Pan_First, Pan_Prior, Pan_Next, Pan_Last})
         bottom->addWidget(w);
     bottom->addStretch();
     bottom->addWidget(Btn_Close);
@@ -140,8 +141,7 @@ TPreviewImage::TPreviewImage(Connection& connection, Prompts& prompts, QWidget* 
     Pan_RezisePad->setObjectName(QStringLiteral("Pan_RezisePad"));
     auto* padLayout = new QHBoxLayout(Pan_RezisePad);
     padLayout->setContentsMargins(0, 0, 0, 0);
-    padLayout->addWidget(BuildGrip(Pan_RezisePad, QStringLiteral("RezisePad")), 0,
-                         Qt::AlignBottom);
+    padLayout->addWidget(BuildGrip(Pan_RezisePad, QStringLiteral("RezisePad")), 0, Qt::AlignBottom);
     bottom->addWidget(Pan_RezisePad, 0, Qt::AlignBottom);
     layout->addLayout(bottom);
 
@@ -169,9 +169,8 @@ TPreviewImage::TPreviewImage(Connection& connection, Prompts& prompts, QWidget* 
     options.centreOnMainWindow = false;
     resize(800, 600);
     SetUpChrome(this, options);
-    connect(SysMaxiBtn, &QToolButton::clicked, this, [this] {
-        SysMaxiBtn->setToolTip(MaximizeHint(geometry() == WorkAreaOf(this)));
-    });
+    connect(SysMaxiBtn, &QToolButton::clicked, this,
+            [this] { SysMaxiBtn->setToolTip(MaximizeHint(geometry() == WorkAreaOf(this))); });
 }
 
 TPreviewImage::~TPreviewImage()
@@ -225,7 +224,8 @@ void TPreviewImage::loadRow(bool showMissing)
 {
     const bool hasRow = m_query->isActive() && !m_query->isEmpty();
     const qint64 id = hasRow ? m_query->fieldByName(QStringLiteral("ID")).asInteger() : 0;
-    const QString title = hasRow ? m_query->fieldByName(QStringLiteral("TITLE")).asText() : QString();
+    const QString title =
+        hasRow ? m_query->fieldByName(QStringLiteral("TITLE")).asText() : QString();
     m_picturePath = PictureFolder + FilePrefix + QString::number(id) + QStringLiteral(".jpg");
     Image->setPicture(QImage());
     if (QFile::exists(m_picturePath)) {
@@ -296,8 +296,8 @@ void TPreviewImage::FormResize()
     }
     QRect placed;
     if (DisplayMode == PageWidth) {
-        const int h = int(static_cast<long double>(picture.height()) / picture.width() *
-                          (box.width() - 20));
+        const int h =
+            int(static_cast<long double>(picture.height()) / picture.width() * (box.width() - 20));
         const Placement p =
             FitPictureInBox(box.width() - 45, h - 25, picture.width(), picture.height());
         Image->setStretch(p.scaled);
@@ -465,8 +465,8 @@ bool TPreviewImage::eventFilter(QObject* watched, QEvent* event)
             auto* mouse = static_cast<QMouseEvent*>(event);
             m_dragging = true;
             m_dragStart = mouse->globalPosition().toPoint();
-            m_scrollStart = QPoint(Cadre->horizontalScrollBar()->value(),
-                                   Cadre->verticalScrollBar()->value());
+            m_scrollStart =
+                QPoint(Cadre->horizontalScrollBar()->value(), Cadre->verticalScrollBar()->value());
             return true;
         }
         case QEvent::MouseMove:

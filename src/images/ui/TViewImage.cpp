@@ -83,9 +83,9 @@ void TViewImage::setPicture(const QImage& picture)
 void TViewImage::FormResize()
 {
     const QImage& picture = Image->picture();
-    const Placement p = FitPictureInBox(Panel1->width() - 2 * kMargin,
-                                        Panel1->height() - 2 * kMargin, picture.width(),
-                                        picture.height());
+    const Placement p =
+        FitPictureInBox(Panel1->width() - 2 * kMargin, Panel1->height() - 2 * kMargin,
+                        picture.width(), picture.height());
     Image->setStretch(p.scaled);
     Image->setGeometry(p.left + kMargin, p.top + kMargin, p.width, p.height);
 }

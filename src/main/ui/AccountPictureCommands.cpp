@@ -4,6 +4,8 @@
 #include "common/Prompts.h"
 #include "db/DataSet.h"
 #include "db/TDataModule1.h"
+#include "env/Environment.h"
+#include "env/Settings.h"
 #include "images/ui/TPreviewImage.h"
 #include "images/ui/TViewImage.h"
 
@@ -28,16 +30,14 @@ AccountPictureHooks MakeAccountPictureHooks(TDataModule1& dm, Prompts& prompts,
 {
     AccountPictureHooks hooks;
     hooks.select = [&dm, &prompts, programFolder, settings](QWidget*) {
-        const std::optional<QString> chosen =
-            prompts.openFileName(QString::fromUtf8(PictureDialogTitle),
-                                 QString::fromUtf8(PictureDialogFilter),
-                                 programFolder + QStringLiteral("Images/"));
+        const std::optional<QString> chosen = prompts.openFileName(
+            QString::fromUtf8(PictureDialogTitle), QString::fromUtf8(PictureDialogFilter),
+            programFolder + QStringLiteral("Images/"));
         if (!chosen)
             return;
-        ImportAccountPicture(dm.DSAccount(), dm.Account(), kThumbnailSize,
-                             QStringLiteral("ImgMini1"),
-                             dm.accountPicturePath(CurrentAccountId(dm)), *chosen, kThumbnailSize,
-                             settings);
+        ImportAccountPicture(
+            dm.DSAccount(), dm.Account(), kThumbnailSize, QStringLiteral("ImgMini1"),
+            dm.accountPicturePath(CurrentAccountId(dm)), *chosen, kThumbnailSize, settings);
     };
     hooks.remove = [&dm, &prompts](QWidget*) {
         if (!prompts.askYesNo(QString::fromUtf8(DeletePictureQuestion), Prompts::Icon::Question))
@@ -67,6 +67,15 @@ AccountPictureHooks MakeAccountPictureHooks(TDataModule1& dm, Prompts& prompts,
                           prompts);
     };
     return hooks;
+}
+
+AccountPictureHooks MakeAccountPictureHooks(TDataModule1& dm, Prompts& prompts,
+                                            const Environment& env, const Settings& settings)
+{
+    PictureSettings pictures;
+    pictures.maxWidth = settings.MaxWidth;
+    pictures.jpegQuality = settings.JpegQuality;
+    return MakeAccountPictureHooks(dm, prompts, env.ProgramFolder, pictures);
 }
 
 void InstallPictureFileDeleter(TDataModule1& dm)

@@ -10,6 +10,8 @@ namespace tilvo {
 
 class Prompts;
 class TDataModule1;
+struct Environment;
+struct Settings;
 
 // The account dialog's picture commands on the current row of `Account`: select a picture
 // (the picture dialog opens in `programFolder` + "Images/"), remove it after the question,
@@ -18,6 +20,11 @@ class TDataModule1;
 AccountPictureHooks MakeAccountPictureHooks(TDataModule1& dm, Prompts& prompts,
                                             const QString& programFolder,
                                             const PictureSettings& settings);
+
+// The same with the picture folder and the settings of the running program, as the main window
+// passes them to TEnterAccount::Execute.
+AccountPictureHooks MakeAccountPictureHooks(TDataModule1& dm, Prompts& prompts,
+                                            const Environment& env, const Settings& settings);
 
 // The account deletion (and so the dossier cascade) deletes picture files with
 // DeletePictureFile.

@@ -3,7 +3,6 @@
 
 #include "main/CommandStates.h"
 #include "main/StatisticHooks.h"
-#include "main/ui/AccountPictureHooks.h"
 
 #include <QPointer>
 #include <QUrl>
@@ -42,8 +41,6 @@ struct MainFormServices
     // Opens a file or an address with the desktop's handler.
     std::function<bool(const QUrl&)> openUrl;
     StatisticHooks statistic;
-    // The account dialog's picture commands (MakeAccountPictureHooks).
-    AccountPictureHooks pictures;
 };
 
 // The main window: menus, the account panel, the statistics and the entries of the selected

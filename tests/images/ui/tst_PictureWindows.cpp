@@ -157,8 +157,8 @@ void TestPictureWindows::viewerFitsThePicture_data()
     QTest::addColumn<QSize>("shown");
     QTest::newRow("small, centred") << QSize(100, 50) << QSize() << false << QSize(100, 50);
     QTest::newRow("wide, fitted") << QSize(1000, 400) << QSize() << true << QSize(472, 188);
-    QTest::newRow("after resizing") << QSize(1000, 400) << QSize(300, 300) << true
-                                    << QSize(280, 112);
+    QTest::newRow("after resizing")
+        << QSize(1000, 400) << QSize(300, 300) << true << QSize(280, 112);
 }
 
 void TestPictureWindows::viewerFitsThePicture()
@@ -357,9 +357,8 @@ void TestPictureWindows::printingARangeClosesThePreview()
     answer.toPage = 3;
     answer.target.pdfFile = pdf;
     m_prompts.printAnswers.enqueue(answer);
-    WhenShown<TPreviewImage>([](TPreviewImage* shown) {
-        QTest::mouseClick(shown->Btn_Print, Qt::LeftButton);
-    });
+    WhenShown<TPreviewImage>(
+        [](TPreviewImage* shown) { QTest::mouseClick(shown->Btn_Print, Qt::LeftButton); });
     QCOMPARE(preview->exec(), int(QDialog::Rejected));
     QVERIFY(!preview->isVisible());
     const Prompts::PrintSetup asked = m_prompts.printRequests.first();
