@@ -367,6 +367,12 @@ void TestPictureWindows::printingARangeClosesThePreview()
     QVERIFY(asked.currentPageOnly); // the selection comes preselected
     // The second row's landscape picture, then the third row's portrait one.
     QCOMPARE(PdfOrientations(pdf), QStringList({"landscape", "portrait"}));
+    // The printed pages as pictures beside the windows' screenshots.
+    QDir().mkpath("screenshots");
+    QProcess render;
+    render.start("pdftoppm", {"-r", "30", "-png", pdf, "screenshots/TPreviewImage-printed"});
+    QVERIFY(render.waitForFinished(30000));
+    QCOMPARE(render.exitCode(), 0);
 }
 
 void TestPictureWindows::printingTheCurrentPicture()
