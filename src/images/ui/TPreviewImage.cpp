@@ -260,7 +260,8 @@ void TPreviewImage::FormShow()
 {
     Title->setText(QStringLiteral("  ") + TitleWord);
     ShowCaption(this);
-    LoadCurrentRow();
+    // OpenPicturePreview has loaded this row already and said when its file has gone.
+    loadRow(false);
     FormResize();
 }
 

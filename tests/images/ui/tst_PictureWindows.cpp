@@ -268,6 +268,15 @@ void TestPictureWindows::previewOfAMissingFile()
     QVERIFY(!preview->Btn_Save->isEnabled());
     QTest::mouseClick(preview->Btn_Next, Qt::LeftButton);
     QVERIFY(preview->Btn_Print->isEnabled());
+
+    // Opened on that row: the message once, not again when the window shows.
+    m_prompts.shown.clear();
+    auto onMissing = openPreview(5, m_ids.at(1));
+    onMissing->show();
+    QVERIFY(QTest::qWaitForWindowExposed(onMissing.get()));
+    QCOMPARE(m_prompts.shown.size(), 1);
+    QCOMPARE(onMissing->Title->text(), QString("  Image (Gaz)"));
+    QVERIFY(!onMissing->Btn_Save->isEnabled());
 }
 
 void TestPictureWindows::zoomModes()
