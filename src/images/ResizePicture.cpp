@@ -48,8 +48,9 @@
 // of 2⁻⁶⁴ each), so whenever the double-double value is farther than WeightMargin = 2⁻⁶¹ (of
 // itself) from a point halfway between two doubles, both round to the same double, which is
 // then the weight bit for bit. S is found the same way, or taken as the exact sum rounded once
-// when the weights are close enough in size for the long double sums to be exact. The few
-// columns left, about one in forty, are made by the long double code. Everything after the weights
+// when the weights are close enough in size for the long double sums to be exact. In the few
+// columns left, about one in forty, the weights that missed and the sum are made again by the
+// long double code. Everything after the weights
 // (the flat outcome, the single precision weights) is the same double arithmetic in each lane.
 
 static_assert(std::numeric_limits<long double>::digits == 64,
@@ -104,7 +105,10 @@ FlatOutcome FlatOutcomeOf(const double (&w)[4], double sum)
     return FlatOutcome::Compute;
 }
 
-void MakeWeightSet(WeightSet& set, double dx, double dy)
+// Makes the weights of (dx, dy) whose bit is set in `which` (bit i for the weight i of the
+// table) and completes the set from them: the sum S, the flat outcome, the single precision
+// weights. The others are taken from set.exact as they stand.
+void CompleteWeightSet(WeightSet& set, double dx, double dy, unsigned which)
 {
     const long double ldx = dx;
     const long double ldy = dy;
@@ -116,10 +120,14 @@ void MakeWeightSet(WeightSet& set, double dx, double dy)
         w[1] = w[2] = w[3] = 0;
         set.sum = 1;
     } else {
-        w[0] = InverseDistance(ldx, ldy);
-        w[1] = dx != 0 ? InverseDistance(1.0L - ldx, ldy) : 0.0;
-        w[2] = dy != 0 ? InverseDistance(ldx, 1.0L - ldy) : 0.0;
-        w[3] = dx != 0 && dy != 0 ? InverseDistance(1.0L - ldx, 1.0L - ldy) : 0.0;
+        if (which & 1)
+            w[0] = InverseDistance(ldx, ldy);
+        if (which & 2)
+            w[1] = dx != 0 ? InverseDistance(1.0L - ldx, ldy) : 0.0;
+        if (which & 4)
+            w[2] = dy != 0 ? InverseDistance(ldx, 1.0L - ldy) : 0.0;
+        if (which & 8)
+            w[3] = dx != 0 && dy != 0 ? InverseDistance(1.0L - ldx, 1.0L - ldy) : 0.0;
         long double sum = w[0];
         sum += w[1];
         sum += w[2];
@@ -135,6 +143,11 @@ void MakeWeightSet(WeightSet& set, double dx, double dy)
               outcome == FlatOutcome::OneLess ? -1 : 0);
     std::fill(std::begin(set.compute), std::end(set.compute),
               outcome == FlatOutcome::Compute ? -1 : 0);
+}
+
+void MakeWeightSet(WeightSet& set, double dx, double dy)
+{
+    CompleteWeightSet(set, dx, dy, 0xF);
 }
 
 inline uchar ExactChannel(const WeightSet& set, int c0, int c1, int c2, int c3)
@@ -519,17 +532,26 @@ __attribute__((target("avx2,fma"))) int MakeWeightSets4(WeightSet* const (&sets)
     alignas(32) double sums[4];
     _mm256_store_pd(sums, sum);
     const int okMask = _mm256_movemask_pd(ok);
+    // Per lane, the weights that take part but fell within the margin.
+    const int missed[4] = {_mm256_movemask_pd(_mm256_andnot_pd(ok0, _mm256_andnot_pd(whole, all))),
+                           _mm256_movemask_pd(_mm256_andnot_pd(ok1, xUsed)),
+                           _mm256_movemask_pd(_mm256_andnot_pd(ok2, yUsed)),
+                           _mm256_movemask_pd(_mm256_andnot_pd(ok3, bothUsed))};
     const int lessMask = _mm256_movemask_pd(oneLess);
     const int computeMask = _mm256_movemask_pd(compute);
     int fallbacks = 0;
     for (int lane = 0; lane < 4; ++lane) {
         WeightSet& set = *sets[lane];
+        _mm256_store_pd(set.exact, lanes[lane]);
         if (!(okMask >> lane & 1)) {
-            MakeWeightSet(set, dx[lane], dy);
+            // Only the weights that missed, then the sum, are made again in long double.
+            unsigned which = 0;
+            for (int i = 0; i < 4; ++i)
+                which |= unsigned(missed[i] >> lane & 1) << i;
+            CompleteWeightSet(set, dx[lane], dy, which);
             ++fallbacks;
             continue;
         }
-        _mm256_store_pd(set.exact, lanes[lane]);
         for (int i = 0; i < 4; ++i)
             _mm_store_ps(set.weight[i], _mm_set1_ps(normalised[i][lane]));
         set.sum = sums[lane];
