@@ -47,8 +47,8 @@
 // long double path the reference takes lies within 3·2⁻⁶⁴ of the true values (three roundings
 // of 2⁻⁶⁴ each), so whenever the double-double value is farther than WeightMargin = 2⁻⁶¹ (of
 // itself) from a point halfway between two doubles, both round to the same double, which is
-// then the weight bit for bit. S is found the same way, or taken as the exact sum rounded once
-// when the weights are close enough in size for the long double sums to be exact. In the few
+// then the weight bit for bit. S is the exact sum rounded once, which it is whenever the
+// weights are close enough in size for the long double sums to be exact. In the few
 // columns left, about one in forty, the weights that missed and the sum are made again by the
 // long double code. Everything after the weights
 // (the flat outcome, the single precision weights) is the same double arithmetic in each lane.
@@ -426,25 +426,24 @@ __attribute__((target("avx2,fma"))) inline DoubleDouble InverseRoot(const Double
     return {r, _mm256_mul_pd(_mm256_mul_pd(r, e), _mm256_set1_pd(0.5))};
 }
 
-// The double nearest to hi + lo, and whether it is farther than WeightMargin from a point
-// halfway to the next double either way (a power of two has a closer neighbour below).
+// The double nearest to hi + lo, and whether it is farther than WeightMargin (of itself) from
+// a point halfway to the next double either way. That margin is below 2⁻⁸ of the spacing of
+// the doubles around it, which is checked instead. A power of two, whose neighbour below is
+// closer, is left to the long double code.
 __attribute__((target("avx2,fma"))) inline __m256d RoundChecked(const DoubleDouble& v, __m256d& ok)
 {
+    static_assert(WeightMargin * 2 <= 0x1p-52 * 0x1p-8, "the margin fits in the spacing check");
     const __m256d rounded = _mm256_add_pd(v.hi, v.lo);
     const __m256d rest = _mm256_add_pd(_mm256_sub_pd(v.hi, rounded), v.lo);
     const __m256i bits = _mm256_castpd_si256(rounded);
     const __m256i exponent = _mm256_and_si256(bits, _mm256_set1_epi64x(0x7FF0000000000000LL));
-    const __m256d ulp =
+    const __m256d spacing =
         _mm256_castsi256_pd(_mm256_sub_epi64(exponent, _mm256_set1_epi64x(52LL << 52)));
-    const __m256d mantissaZero = _mm256_castsi256_pd(_mm256_cmpeq_epi64(
-        _mm256_and_si256(bits, _mm256_set1_epi64x(0x000FFFFFFFFFFFFFLL)), _mm256_setzero_si256()));
-    const __m256d half = _mm256_mul_pd(ulp, _mm256_set1_pd(0.5));
-    const __m256d below = _mm256_cmp_pd(rest, _mm256_setzero_pd(), _CMP_LT_OQ);
-    const __m256d gap = _mm256_blendv_pd(half, _mm256_mul_pd(ulp, _mm256_set1_pd(0.25)),
-                                         _mm256_and_pd(mantissaZero, below));
+    const __m256d room = _mm256_mul_pd(spacing, _mm256_set1_pd(0.5 - 0x1p-8));
     const __m256d distance = _mm256_andnot_pd(_mm256_set1_pd(-0.0), rest);
-    const __m256d room = _mm256_sub_pd(gap, _mm256_mul_pd(_mm256_set1_pd(WeightMargin), rounded));
-    ok = _mm256_and_pd(ok, _mm256_cmp_pd(distance, room, _CMP_LT_OQ));
+    const __m256d powerOfTwo = _mm256_castsi256_pd(_mm256_cmpeq_epi64(
+        _mm256_and_si256(bits, _mm256_set1_epi64x(0x000FFFFFFFFFFFFFLL)), _mm256_setzero_si256()));
+    ok = _mm256_and_pd(ok, _mm256_andnot_pd(powerOfTwo, _mm256_cmp_pd(distance, room, _CMP_LT_OQ)));
     return rounded;
 }
 
@@ -499,18 +498,17 @@ __attribute__((target("avx2,fma"))) int MakeWeightSets4(WeightSet* const (&sets)
         e = _mm256_add_pd(e, t.lo);
         s = t.hi;
     }
-    // When the weights lie within 2¹¹ of each other, every partial sum fits the 64 bits of a
-    // long double, so S is T rounded once, as here, even halfway between two doubles.
-    __m256d sumOk = all;
-    const __m256d sum = RoundChecked({s, e}, sumOk);
+    // When the weights lie within 2¹¹ of each other, s + e is their sum exactly and every
+    // partial sum fits the 64 bits of a long double, so S is that sum rounded once, as here
+    // (halfway cases included). Other columns are left to the long double code.
+    const __m256d sum = _mm256_add_pd(s, e);
     const __m256d infinity = _mm256_set1_pd(std::numeric_limits<double>::infinity());
     __m256d smallest = w[0];
     for (int i = 1; i < 4; ++i)
         smallest = _mm256_min_pd(
             smallest, _mm256_blendv_pd(infinity, w[i], _mm256_cmp_pd(w[i], zero, _CMP_GT_OQ)));
-    const __m256d exactSum =
-        _mm256_cmp_pd(smallest, _mm256_mul_pd(sum, _mm256_set1_pd(0x1p-11)), _CMP_GT_OQ);
-    ok = _mm256_and_pd(ok, _mm256_or_pd(sumOk, exactSum));
+    ok = _mm256_and_pd(
+        ok, _mm256_cmp_pd(smallest, _mm256_mul_pd(sum, _mm256_set1_pd(0x1p-11)), _CMP_GT_OQ));
     const __m256d excess = _mm256_add_pd(_mm256_sub_pd(s, sum), e);
     const __m256d limit = _mm256_mul_pd(_mm256_set1_pd(6.0 * 0x1p-64), sum);
     const __m256d same = _mm256_or_pd(_mm256_cmp_pd(excess, limit, _CMP_GT_OQ), whole);
@@ -563,6 +561,170 @@ __attribute__((target("avx2,fma"))) int MakeWeightSets4(WeightSet* const (&sets)
     return fallbacks;
 }
 
+// The same eight columns at a time with AVX-512, whose 32 registers also hold the whole
+// computation. Every step is the same double operation as above, lane for lane.
+#define TILVO_AVX512 __attribute__((target("avx512f,avx2,fma")))
+
+struct DoubleDouble8
+{
+    __m512d hi;
+    __m512d lo;
+};
+
+TILVO_AVX512 inline DoubleDouble8 TwoSum8(__m512d a, __m512d b)
+{
+    const __m512d s = _mm512_add_pd(a, b);
+    const __m512d b1 = _mm512_sub_pd(s, a);
+    const __m512d e = _mm512_add_pd(_mm512_sub_pd(a, _mm512_sub_pd(s, b1)), _mm512_sub_pd(b, b1));
+    return {s, e};
+}
+
+TILVO_AVX512 inline DoubleDouble8 Square8(const DoubleDouble8& v)
+{
+    const __m512d p = _mm512_mul_pd(v.hi, v.hi);
+    const __m512d e = _mm512_fmsub_pd(v.hi, v.hi, p);
+    const __m512d cross = _mm512_mul_pd(_mm512_add_pd(v.hi, v.hi), v.lo);
+    return {p, _mm512_add_pd(e, _mm512_add_pd(cross, _mm512_mul_pd(v.lo, v.lo)))};
+}
+
+TILVO_AVX512 inline DoubleDouble8 Add8(const DoubleDouble8& a, const DoubleDouble8& b)
+{
+    const DoubleDouble8 s = TwoSum8(a.hi, b.hi);
+    return {s.hi, _mm512_add_pd(s.lo, _mm512_add_pd(a.lo, b.lo))};
+}
+
+// The 2⁻¹⁴ estimate, two Newton steps in double (2⁻⁵² or so), one in double-double.
+TILVO_AVX512 inline DoubleDouble8 InverseRoot8(const DoubleDouble8& q)
+{
+    const __m512d one = _mm512_set1_pd(1.0);
+    const __m512d threeHalves = _mm512_set1_pd(1.5);
+    const __m512d halfQ = _mm512_mul_pd(q.hi, _mm512_set1_pd(0.5));
+    __m512d r = _mm512_rsqrt14_pd(q.hi);
+    for (int step = 0; step < 2; ++step)
+        r = _mm512_mul_pd(r, _mm512_fnmadd_pd(_mm512_mul_pd(halfQ, r), r, threeHalves));
+    const __m512d th = _mm512_mul_pd(r, r);
+    const __m512d tl = _mm512_fmsub_pd(r, r, th);
+    __m512d e = _mm512_fnmadd_pd(q.hi, th, one);
+    e = _mm512_sub_pd(e, _mm512_add_pd(_mm512_mul_pd(q.hi, tl), _mm512_mul_pd(q.lo, th)));
+    return {r, _mm512_mul_pd(_mm512_mul_pd(r, e), _mm512_set1_pd(0.5))};
+}
+
+TILVO_AVX512 inline __m512d RoundChecked8(const DoubleDouble8& v, __mmask8& ok)
+{
+    const __m512d rounded = _mm512_add_pd(v.hi, v.lo);
+    const __m512d rest = _mm512_add_pd(_mm512_sub_pd(v.hi, rounded), v.lo);
+    const __m512i bits = _mm512_castpd_si512(rounded);
+    const __m512i exponent = _mm512_and_epi64(bits, _mm512_set1_epi64(0x7FF0000000000000LL));
+    const __m512d spacing =
+        _mm512_castsi512_pd(_mm512_sub_epi64(exponent, _mm512_set1_epi64(52LL << 52)));
+    const __m512d room = _mm512_mul_pd(spacing, _mm512_set1_pd(0.5 - 0x1p-8));
+    const __mmask8 powerOfTwo = _mm512_cmpeq_epi64_mask(
+        _mm512_and_epi64(bits, _mm512_set1_epi64(0x000FFFFFFFFFFFFFLL)), _mm512_setzero_si512());
+    ok &= __mmask8(_mm512_cmp_pd_mask(_mm512_abs_pd(rest), room, _CMP_LT_OQ) & ~powerOfTwo);
+    return rounded;
+}
+
+TILVO_AVX512 int MakeWeightSets8(WeightSet* const (&sets)[8], const double* dx, double dy)
+{
+    const __m512d zero = _mm512_setzero_pd();
+    const __m512d one = _mm512_set1_pd(1.0);
+    const __m512d x = _mm512_loadu_pd(dx);
+    const __m512d y = _mm512_set1_pd(dy);
+    const DoubleDouble8 sx0 = Square8({x, zero});
+    const DoubleDouble8 sx1 = Square8(TwoSum8(one, _mm512_sub_pd(zero, x)));
+    const DoubleDouble8 sy0 = Square8({y, zero});
+    const DoubleDouble8 sy1 = Square8(TwoSum8(one, _mm512_sub_pd(zero, y)));
+
+    const __mmask8 xUsed = _mm512_cmp_pd_mask(x, zero, _CMP_NEQ_OQ);
+    const __mmask8 yUsed = _mm512_cmp_pd_mask(y, zero, _CMP_NEQ_OQ);
+    const __mmask8 bothUsed = xUsed & yUsed;
+    const __mmask8 whole = __mmask8(~(xUsed | yUsed));
+    __mmask8 ok0 = 0xFF;
+    __mmask8 ok1 = 0xFF;
+    __mmask8 ok2 = 0xFF;
+    __mmask8 ok3 = 0xFF;
+    __m512d w[4];
+    w[0] = RoundChecked8(InverseRoot8(Add8(sx0, sy0)), ok0);
+    w[1] = RoundChecked8(InverseRoot8(Add8(sx1, sy0)), ok1);
+    w[2] = RoundChecked8(InverseRoot8(Add8(sx0, sy1)), ok2);
+    w[3] = RoundChecked8(InverseRoot8(Add8(sx1, sy1)), ok3);
+    w[0] = _mm512_mask_blend_pd(whole, w[0], one);
+    w[1] = _mm512_maskz_mov_pd(xUsed, w[1]);
+    w[2] = _mm512_maskz_mov_pd(yUsed, w[2]);
+    w[3] = _mm512_maskz_mov_pd(bothUsed, w[3]);
+    const __mmask8 missed[4] = {__mmask8(~ok0 & ~whole), __mmask8(~ok1 & xUsed),
+                                __mmask8(~ok2 & yUsed), __mmask8(~ok3 & bothUsed)};
+
+    __m512d s = w[0];
+    __m512d e = zero;
+    for (int i = 1; i < 4; ++i) {
+        const DoubleDouble8 t = TwoSum8(s, w[i]);
+        e = _mm512_add_pd(e, t.lo);
+        s = t.hi;
+    }
+    const __m512d sum = _mm512_add_pd(s, e);
+    const __m512d infinity = _mm512_set1_pd(std::numeric_limits<double>::infinity());
+    __m512d smallest = w[0];
+    for (int i = 1; i < 4; ++i)
+        smallest =
+            _mm512_min_pd(smallest, _mm512_mask_blend_pd(_mm512_cmp_pd_mask(w[i], zero, _CMP_GT_OQ),
+                                                         infinity, w[i]));
+    const __mmask8 exactSum =
+        _mm512_cmp_pd_mask(smallest, _mm512_mul_pd(sum, _mm512_set1_pd(0x1p-11)), _CMP_GT_OQ);
+    const __mmask8 ok =
+        __mmask8(exactSum & ~(missed[0] | missed[1] | missed[2] | missed[3])) | whole;
+    const __m512d excess = _mm512_add_pd(_mm512_sub_pd(s, sum), e);
+    const __m512d limit = _mm512_mul_pd(_mm512_set1_pd(6.0 * 0x1p-64), sum);
+    const __mmask8 same = _mm512_cmp_pd_mask(excess, limit, _CMP_GT_OQ) | whole;
+    const __mmask8 oneLess =
+        __mmask8(_mm512_cmp_pd_mask(excess, _mm512_sub_pd(zero, limit), _CMP_LT_OQ) & ~whole);
+    const __mmask8 compute = __mmask8(~(same | oneLess));
+
+    alignas(64) double exact[4][8];
+    alignas(32) float normalised[4][8];
+    alignas(64) double sums[8];
+    for (int i = 0; i < 4; ++i) {
+        _mm512_store_pd(exact[i], w[i]);
+        _mm256_store_ps(normalised[i], _mm512_cvtpd_ps(_mm512_div_pd(w[i], sum)));
+    }
+    _mm512_store_pd(sums, sum);
+    int fallbacks = 0;
+    for (int lane = 0; lane < 8; ++lane) {
+        WeightSet& set = *sets[lane];
+        _mm256_store_pd(set.exact, _mm256_set_pd(exact[3][lane], exact[2][lane], exact[1][lane],
+                                                 exact[0][lane]));
+        if (!(ok >> lane & 1)) {
+            unsigned which = 0;
+            for (int i = 0; i < 4; ++i)
+                which |= unsigned(missed[i] >> lane & 1) << i;
+            CompleteWeightSet(set, dx[lane], dy, which);
+            ++fallbacks;
+            continue;
+        }
+        for (int i = 0; i < 4; ++i)
+            _mm_store_ps(set.weight[i], _mm_set1_ps(normalised[i][lane]));
+        set.sum = sums[lane];
+        _mm_store_si128(reinterpret_cast<__m128i*>(set.oneLess),
+                        _mm_set1_epi32(oneLess >> lane & 1 ? -1 : 0));
+        _mm_store_si128(reinterpret_cast<__m128i*>(set.compute),
+                        _mm_set1_epi32(compute >> lane & 1 ? -1 : 0));
+    }
+    return fallbacks;
+}
+
+bool CpuHasAvx512()
+{
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx2") &&
+           __builtin_cpu_supports("fma");
+}
+
+bool HasAvx512()
+{
+    static const bool available = CpuHasAvx512();
+    return available;
+}
+
 bool CpuHasAvx2()
 {
     __builtin_cpu_init();
@@ -578,6 +740,14 @@ void MakeWeightSets(std::vector<WeightSet>& sets, const std::vector<double>& fra
     std::size_t j = 0;
 #if TILVO_RESIZE_AVX2
     if (kernel == detail::ResizeKernel::Avx2) {
+        if (HasAvx512()) {
+            for (; j + 8 <= sets.size(); j += 8) {
+                WeightSet* const eight[8] = {&sets[j],     &sets[j + 1], &sets[j + 2],
+                                             &sets[j + 3], &sets[j + 4], &sets[j + 5],
+                                             &sets[j + 6], &sets[j + 7]};
+                MakeWeightSets8(eight, fractions.data() + j, dy);
+            }
+        }
         for (; j + 4 <= sets.size(); j += 4) {
             WeightSet* const four[4] = {&sets[j], &sets[j + 1], &sets[j + 2], &sets[j + 3]};
             MakeWeightSets4(four, fractions.data() + j, dy);
@@ -623,20 +793,36 @@ bool ResizeKernelAvailable(ResizeKernel kernel)
     return false;
 }
 
-int CompareVectorWeights(const double (&dx)[4], double dy)
+int CompareVectorWeights(const double (&dx)[8], double dy)
 {
 #if TILVO_RESIZE_AVX2
     if (!ResizeKernelAvailable(ResizeKernel::Avx2))
         return 0;
-    WeightSet vector[4];
-    WeightSet exact[4];
-    std::memset(vector, 0, sizeof vector);
+    WeightSet exact[8];
     std::memset(exact, 0, sizeof exact);
-    WeightSet* const four[4] = {&vector[0], &vector[1], &vector[2], &vector[3]};
-    const int fallbacks = MakeWeightSets4(four, dx, dy);
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < 8; ++i)
         MakeWeightSet(exact[i], dx[i], dy);
-        if (std::memcmp(&vector[i], &exact[i], sizeof(WeightSet)) != 0)
+    const auto same = [&exact](const WeightSet* made) {
+        for (int i = 0; i < 8; ++i) {
+            if (std::memcmp(&made[i], &exact[i], sizeof(WeightSet)) != 0)
+                return false;
+        }
+        return true;
+    };
+    WeightSet four[8];
+    std::memset(four, 0, sizeof four);
+    WeightSet* const low[4] = {&four[0], &four[1], &four[2], &four[3]};
+    WeightSet* const high[4] = {&four[4], &four[5], &four[6], &four[7]};
+    int fallbacks = MakeWeightSets4(low, dx, dy) + MakeWeightSets4(high, dx + 4, dy);
+    if (!same(four))
+        return -1;
+    if (HasAvx512()) {
+        WeightSet eight[8];
+        std::memset(eight, 0, sizeof eight);
+        WeightSet* const all[8] = {&eight[0], &eight[1], &eight[2], &eight[3],
+                                   &eight[4], &eight[5], &eight[6], &eight[7]};
+        fallbacks = MakeWeightSets8(all, dx, dy);
+        if (!same(eight))
             return -1;
     }
     return fallbacks;

@@ -26,10 +26,11 @@ enum class ResizeKernel
 };
 bool ResizeKernelAvailable(ResizeKernel kernel);
 
-// The weight sets the AVX2 code makes for four column fractions on a row of fraction dy,
-// compared bit for bit with those of the long double code: how many of the four it left to
-// the long double code, or -1 when any differs. 0 where AVX2 is missing.
-int CompareVectorWeights(const double (&dx)[4], double dy);
+// The weight sets the AVX2 code (four columns at a time) and, where the processor has it, the
+// AVX-512 code (eight at a time) make for eight column fractions on a row of fraction dy,
+// compared bit for bit with those of the long double code: how many of the eight the widest
+// one left to the long double code, or -1 when any set differs. 0 where AVX2 is missing.
+int CompareVectorWeights(const double (&dx)[8], double dy);
 
 // ResizePicture's work with the loops and the number of threads chosen (0: as many as the
 // machine has cores, for pictures large enough to be worth it).

@@ -298,8 +298,8 @@ void TestResizePicture::matchesTheReference()
     QCOMPARE(FirstDifference(picture, expected), QString());
 }
 
-// The AVX2 weights against the long double ones over many more fractions than the pictures
-// reach: those of real size pairs, whole and tiny fractions, and arbitrary ones.
+// The AVX2 and AVX-512 weights against the long double ones over many more fractions than
+// the pictures reach: those of real size pairs, whole and tiny fractions, and arbitrary ones.
 void TestResizePicture::vectorWeightsAreTheExactOnes()
 {
     if (!detail::ResizeKernelAvailable(detail::ResizeKernel::Avx2))
@@ -313,24 +313,22 @@ void TestResizePicture::vectorWeightsAreTheExactOnes()
     };
     int sets = 0;
     int fallbacks = 0;
-    const auto check = [&](const double(&dx)[4], double dy) {
+    const auto check = [&](const double(&dx)[8], double dy) {
         const int left = detail::CompareVectorWeights(dx, dy);
-        QVERIFY2(left >= 0, qPrintable(QString("dx %1 %2 %3 %4, dy %5")
-                                           .arg(dx[0], 0, 'g', 17)
-                                           .arg(dx[1], 0, 'g', 17)
-                                           .arg(dx[2], 0, 'g', 17)
-                                           .arg(dx[3], 0, 'g', 17)
-                                           .arg(dy, 0, 'g', 17)));
-        sets += 4;
+        QString fractions;
+        for (double f : dx)
+            fractions += QString::number(f, 'g', 17) + ' ';
+        QVERIFY2(left >= 0, qPrintable(QString("dx %1, dy %2").arg(fractions).arg(dy, 0, 'g', 17)));
+        sets += 8;
         fallbacks += left;
     };
     // The worst case of the benchmark and other sizes whose fractions never repeat.
     const int pairs[][2] = {{4001, 3333}, {3001, 2500}, {6000, 5000}, {401, 333}, {97, 61}};
     for (const auto& pair : pairs) {
-        for (int t = 0; t + 4 <= pair[1]; t += 4) {
-            const double dx[4] = {fraction(pair[0], pair[1], t), fraction(pair[0], pair[1], t + 1),
-                                  fraction(pair[0], pair[1], t + 2),
-                                  fraction(pair[0], pair[1], t + 3)};
+        for (int t = 0; t + 8 <= pair[1]; t += 8) {
+            double dx[8];
+            for (int i = 0; i < 8; ++i)
+                dx[i] = fraction(pair[0], pair[1], t + i);
             check(dx, fraction(3001, 2500, int(random() % 2500)));
             if (QTest::currentTestFailed())
                 return;
@@ -340,12 +338,14 @@ void TestResizePicture::vectorWeightsAreTheExactOnes()
     const double specials[] = {0.0, 0.5, 0x1p-53, 0x1p-30, 1.0 - 0x1p-53, 0.25, 0.75};
     for (double dy : specials) {
         for (double a : specials) {
-            const double dx[4] = {a, 0.0, unit(random), 1.0 - a};
+            const double dx[8] = {a, 0.0, unit(random), 1.0 - a, 0.5, a / 2, 0.0, unit(random)};
             check(dx, dy);
         }
     }
-    for (int i = 0; i < 100000 && !QTest::currentTestFailed(); ++i) {
-        const double dx[4] = {unit(random), unit(random), unit(random), unit(random)};
+    for (int i = 0; i < 60000 && !QTest::currentTestFailed(); ++i) {
+        double dx[8];
+        for (double& f : dx)
+            f = unit(random);
         check(dx, unit(random));
     }
     qInfo("%d of %d weight sets left to the long double code", fallbacks, sets);
