@@ -42,16 +42,17 @@
 // for the few sets where T and S are too close to tell.
 //
 // Where every row has its own dy (sizes whose fractions do not repeat), making the weight sets
-// is most of the work, so with AVX2 they are made four columns at a time in double-double
-// arithmetic: each 1/√(a² + b²) to about 2⁻⁸³, and the sum of the four weights exactly. The
-// long double path the reference takes lies within 3·2⁻⁶⁴ of the true values (three roundings
-// of 2⁻⁶⁴ each), so whenever the double-double value is farther than WeightMargin = 2⁻⁶¹ (of
+// is most of the work, so they are made four columns at a time with AVX2, eight with AVX-512,
+// in double-double arithmetic: each 1/√(a² + b²) to about 2⁻⁸³, and the sum of the four
+// weights exactly. The long double path of the reference is within 3·2⁻⁶⁴ of the true value
+// (a² + b² within 2·2⁻⁶⁴, halved by the root, plus the roundings of the root and of the
+// reciprocal), so whenever the double-double value is farther than WeightMargin = 2⁻⁶² (of
 // itself) from a point halfway between two doubles, both round to the same double, which is
 // then the weight bit for bit. S is the exact sum rounded once, which it is whenever the
-// weights are close enough in size for the long double sums to be exact. In the few
-// columns left, about one in forty, the weights that missed and the sum are made again by the
-// long double code. Everything after the weights
-// (the flat outcome, the single precision weights) is the same double arithmetic in each lane.
+// weights are close enough in size for the long double sums to be exact. In the few columns
+// left, about one in sixty, the weights that missed and the sum are made again by the long
+// double code. Everything after the weights (the flat outcome, the single precision weights)
+// is the same double arithmetic in each lane.
 
 static_assert(std::numeric_limits<long double>::digits == 64,
               "the resize arithmetic needs the 80-bit extended long double");
@@ -373,7 +374,7 @@ __attribute__((target("avx2,fma"))) void Avx2Row(const RowJob& job)
         BlendPixel(job, x);
 }
 
-constexpr double WeightMargin = 0x1p-61;
+constexpr double WeightMargin = 0x1p-62;
 
 struct DoubleDouble
 {
@@ -427,19 +428,19 @@ __attribute__((target("avx2,fma"))) inline DoubleDouble InverseRoot(const Double
 }
 
 // The double nearest to hi + lo, and whether it is farther than WeightMargin (of itself) from
-// a point halfway to the next double either way. That margin is below 2⁻⁸ of the spacing of
+// a point halfway to the next double either way. That margin is below 2⁻⁹ of the spacing of
 // the doubles around it, which is checked instead. A power of two, whose neighbour below is
 // closer, is left to the long double code.
 __attribute__((target("avx2,fma"))) inline __m256d RoundChecked(const DoubleDouble& v, __m256d& ok)
 {
-    static_assert(WeightMargin * 2 <= 0x1p-52 * 0x1p-8, "the margin fits in the spacing check");
+    static_assert(WeightMargin * 2 <= 0x1p-52 * 0x1p-9, "the margin fits in the spacing check");
     const __m256d rounded = _mm256_add_pd(v.hi, v.lo);
     const __m256d rest = _mm256_add_pd(_mm256_sub_pd(v.hi, rounded), v.lo);
     const __m256i bits = _mm256_castpd_si256(rounded);
     const __m256i exponent = _mm256_and_si256(bits, _mm256_set1_epi64x(0x7FF0000000000000LL));
     const __m256d spacing =
         _mm256_castsi256_pd(_mm256_sub_epi64(exponent, _mm256_set1_epi64x(52LL << 52)));
-    const __m256d room = _mm256_mul_pd(spacing, _mm256_set1_pd(0.5 - 0x1p-8));
+    const __m256d room = _mm256_mul_pd(spacing, _mm256_set1_pd(0.5 - 0x1p-9));
     const __m256d distance = _mm256_andnot_pd(_mm256_set1_pd(-0.0), rest);
     const __m256d powerOfTwo = _mm256_castsi256_pd(_mm256_cmpeq_epi64(
         _mm256_and_si256(bits, _mm256_set1_epi64x(0x000FFFFFFFFFFFFFLL)), _mm256_setzero_si256()));
@@ -617,7 +618,7 @@ TILVO_AVX512 inline __m512d RoundChecked8(const DoubleDouble8& v, __mmask8& ok)
     const __m512i exponent = _mm512_and_epi64(bits, _mm512_set1_epi64(0x7FF0000000000000LL));
     const __m512d spacing =
         _mm512_castsi512_pd(_mm512_sub_epi64(exponent, _mm512_set1_epi64(52LL << 52)));
-    const __m512d room = _mm512_mul_pd(spacing, _mm512_set1_pd(0.5 - 0x1p-8));
+    const __m512d room = _mm512_mul_pd(spacing, _mm512_set1_pd(0.5 - 0x1p-9));
     const __mmask8 powerOfTwo = _mm512_cmpeq_epi64_mask(
         _mm512_and_epi64(bits, _mm512_set1_epi64(0x000FFFFFFFFFFFFFLL)), _mm512_setzero_si512());
     ok &= __mmask8(_mm512_cmp_pd_mask(_mm512_abs_pd(rest), room, _CMP_LT_OQ) & ~powerOfTwo);
