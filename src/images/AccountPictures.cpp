@@ -79,6 +79,14 @@ QByteArray ReadWholeFile(const QString& path)
     return bytes;
 }
 
+// The picture at 24 bits, without copying one that is already.
+Picture AsBgr24(Picture&& picture)
+{
+    if (picture.format() == PixelFormat::Bgr24)
+        return std::move(picture);
+    return picture.toBgr24();
+}
+
 Picture DecodeJpegSource(const QByteArray& bytes, const QString& path)
 {
     Picture picture;
@@ -86,7 +94,7 @@ Picture DecodeJpegSource(const QByteArray& bytes, const QString& path)
         throw Error(QStringLiteral("L'image JPEG « %1 » est illisible : le fichier est endommagé, "
                                    "incomplet, trop grand ou n'est pas une image JPEG.")
                         .arg(path));
-    return picture.toBgr24();
+    return AsBgr24(std::move(picture));
 }
 
 // Qt's reader refuses pictures above its own memory limit, which is process-wide; it is lifted
@@ -166,7 +174,7 @@ Picture DecodeOtherSource(const QByteArray& bytes, const QString& path)
         painter.end();
         image = std::move(opaque);
     }
-    return Picture::fromQImage(image).toBgr24();
+    return AsBgr24(Picture::fromQImage(image));
 }
 
 Picture DecodeSource(const QString& path, const QByteArray& bytes)
@@ -175,7 +183,7 @@ Picture DecodeSource(const QString& path, const QByteArray& bytes)
         return DecodeJpegSource(bytes, path);
     if (bytes.startsWith("BM")) {
         try {
-            return DecodeBmp(bytes).toBgr24();
+            return AsBgr24(DecodeBmp(bytes));
         } catch (const Error& e) {
             throw Error(QStringLiteral("« %1 » : %2").arg(path, e.text()));
         }
