@@ -28,6 +28,7 @@
 #include <future>
 #include <mutex>
 #include <optional>
+#include <system_error>
 
 namespace tilvo {
 
@@ -195,7 +196,13 @@ Picture DecodeSource(const QString& path, const QByteArray& bytes)
 // result or rethrows its error.
 template <typename Work> auto WhileRepainting(Work work)
 {
-    auto future = std::async(std::launch::async, std::move(work));
+    std::future<decltype(work())> future;
+    try {
+        future = std::async(std::launch::async, work);
+    } catch (const std::system_error&) {
+        // No thread to be had: the work is done here, the windows waiting meanwhile.
+        return work();
+    }
     while (future.wait_for(std::chrono::milliseconds(15)) != std::future_status::ready)
         LetWindowsRepaint();
     return future.get();
