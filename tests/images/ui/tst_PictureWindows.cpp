@@ -244,6 +244,13 @@ void TestPictureWindows::previewStartsOnTheGivenRow()
     auto covering = openPreview(5, -1, 2);
     QCOMPARE(covering->geometry(), WorkAreaOf(covering.get()));
     QCOMPARE(covering->SysMaxiBtn->toolTip(), QString("Réduire"));
+    // Covering the work area, the window has no grip.
+    covering->show();
+    QVERIFY(QTest::qWaitForWindowExposed(covering.get()));
+    QVERIFY(covering->Pan_RezisePad->isHidden());
+    preview->show();
+    QVERIFY(QTest::qWaitForWindowExposed(preview.get()));
+    QVERIFY(!preview->Pan_RezisePad->isHidden());
     QCOMPARE(preview->SysMaxiBtn->toolTip(), QString("Agrandir"));
     const QRect area = WorkAreaOf(preview.get());
     QCOMPARE(preview->Cadre->parentWidget()->width(), 800);
