@@ -108,6 +108,7 @@ private Q_SLOTS:
     void badSourceChangesNothing_data();
     void badSourceChangesNothing();
     void newPictureReplacesTheOldOne();
+    void refusedRowPutsTheFileBack();
     void removingClearsBothColumnsAndTheFile_data();
     void removingClearsBothColumnsAndTheFile();
     void deletePictureFile();
@@ -350,6 +351,27 @@ void TestAccountPictures::newPictureReplacesTheOldOne()
     QCOMPARE(BmpBitsPerPixel(storedThumbnail()), 24);
     // The other account kept no picture.
     QVERIFY(Scalar(m_db.connection(), "SELECT ImgMini1 FROM ACCOUNT WHERE Title='Eau'").isNull());
+}
+
+void TestAccountPictures::refusedRowPutsTheFileBack()
+{
+    const QString first = m_db.folder() + "Source/first.jpg";
+    const QString second = m_db.folder() + "Source/second.bmp";
+    WriteFile(first, MakeJpeg(120, 90, 3, JCS_RGB));
+    WriteFile(second, EncodeBmp(RandomPicture(60, 40)));
+    import(first);
+    const QByteArray fileBefore = ReadFile(picturePath());
+    const QByteArray thumbnailBefore = storedThumbnail();
+    // The engine refuses the new thumbnail, after the picture file has been replaced.
+    QSqlQuery q(m_db.connection().database());
+    QVERIFY(q.exec("CREATE TRIGGER refuse_thumbnail BEFORE UPDATE OF ImgMini1 ON ACCOUNT "
+                   "WHEN NEW.ImgMini1 IS NOT OLD.ImgMini1 "
+                   "BEGIN SELECT RAISE(ABORT, 'vignette refusée'); END"));
+    QVERIFY_THROWS_EXCEPTION(Error, import(second));
+    QCOMPARE(ReadFile(picturePath()), fileBefore);
+    QCOMPARE(storedThumbnail(), thumbnailBefore);
+    QCOMPARE(m_account->fieldByName("ImgMini1").asBytes(), thumbnailBefore);
+    QVERIFY(LeftOvers(m_db.folder() + "Images").isEmpty());
 }
 
 void TestAccountPictures::removingClearsBothColumnsAndTheFile_data()
