@@ -27,7 +27,9 @@ public:
         int fromPage = 1;
         int toPage = 1;
         int copies = 1;
-        bool currentPageOnly = false; // the person chose the selection (the page shown)
+        bool currentPageOnly = false;   // the person chose the selection (the page shown);
+                                        // preset: the selection is chosen when the dialog opens
+        bool currentPageOffered = true; // the selection can be chosen at all
         PrintTarget target;
     };
 

@@ -40,6 +40,19 @@
 // long double result is c·T/S within 4·2⁻⁶⁴, where T is the exact sum of the weights, so it is
 // c when T exceeds S by more than that, c − 1 when it falls short, and computed exactly only
 // for the few sets where T and S are too close to tell.
+//
+// Where every row has its own dy (sizes whose fractions do not repeat), making the weight sets
+// is most of the work, so they are made four columns at a time with AVX2, eight with AVX-512,
+// in double-double arithmetic: each 1/√(a² + b²) to about 2⁻⁸³, and the sum of the four
+// weights exactly. The long double path of the reference is within 3·2⁻⁶⁴ of the true value
+// (a² + b² within 2·2⁻⁶⁴, halved by the root, plus the roundings of the root and of the
+// reciprocal), so whenever the double-double value is farther than WeightMargin = 2⁻⁶² (of
+// itself) from a point halfway between two doubles, both round to the same double, which is
+// then the weight bit for bit. S is the exact sum rounded once, which it is whenever the
+// weights are close enough in size for the long double sums to be exact. In the few columns
+// left, about one in sixty, the weights that missed and the sum are made again by the long
+// double code. Everything after the weights (the flat outcome, the single precision weights)
+// is the same double arithmetic in each lane.
 
 static_assert(std::numeric_limits<long double>::digits == 64,
               "the resize arithmetic needs the 80-bit extended long double");
@@ -93,7 +106,10 @@ FlatOutcome FlatOutcomeOf(const double (&w)[4], double sum)
     return FlatOutcome::Compute;
 }
 
-void MakeWeightSet(WeightSet& set, double dx, double dy)
+// Makes the weights of (dx, dy) whose bit is set in `which` (bit i for the weight i of the
+// table) and completes the set from them: the sum S, the flat outcome, the single precision
+// weights. The others are taken from set.exact as they stand.
+void CompleteWeightSet(WeightSet& set, double dx, double dy, unsigned which)
 {
     const long double ldx = dx;
     const long double ldy = dy;
@@ -105,10 +121,14 @@ void MakeWeightSet(WeightSet& set, double dx, double dy)
         w[1] = w[2] = w[3] = 0;
         set.sum = 1;
     } else {
-        w[0] = InverseDistance(ldx, ldy);
-        w[1] = dx != 0 ? InverseDistance(1.0L - ldx, ldy) : 0.0;
-        w[2] = dy != 0 ? InverseDistance(ldx, 1.0L - ldy) : 0.0;
-        w[3] = dx != 0 && dy != 0 ? InverseDistance(1.0L - ldx, 1.0L - ldy) : 0.0;
+        if (which & 1)
+            w[0] = InverseDistance(ldx, ldy);
+        if (which & 2)
+            w[1] = dx != 0 ? InverseDistance(1.0L - ldx, ldy) : 0.0;
+        if (which & 4)
+            w[2] = dy != 0 ? InverseDistance(ldx, 1.0L - ldy) : 0.0;
+        if (which & 8)
+            w[3] = dx != 0 && dy != 0 ? InverseDistance(1.0L - ldx, 1.0L - ldy) : 0.0;
         long double sum = w[0];
         sum += w[1];
         sum += w[2];
@@ -124,6 +144,11 @@ void MakeWeightSet(WeightSet& set, double dx, double dy)
               outcome == FlatOutcome::OneLess ? -1 : 0);
     std::fill(std::begin(set.compute), std::end(set.compute),
               outcome == FlatOutcome::Compute ? -1 : 0);
+}
+
+void MakeWeightSet(WeightSet& set, double dx, double dy)
+{
+    CompleteWeightSet(set, dx, dy, 0xF);
 }
 
 inline uchar ExactChannel(const WeightSet& set, int c0, int c1, int c2, int c3)
@@ -349,6 +374,358 @@ __attribute__((target("avx2,fma"))) void Avx2Row(const RowJob& job)
         BlendPixel(job, x);
 }
 
+constexpr double WeightMargin = 0x1p-62;
+
+struct DoubleDouble
+{
+    __m256d hi;
+    __m256d lo;
+};
+
+// a + b exactly, as the rounded sum and its error.
+__attribute__((target("avx2,fma"))) inline DoubleDouble TwoSum(__m256d a, __m256d b)
+{
+    const __m256d s = _mm256_add_pd(a, b);
+    const __m256d b1 = _mm256_sub_pd(s, a);
+    const __m256d e = _mm256_add_pd(_mm256_sub_pd(a, _mm256_sub_pd(s, b1)), _mm256_sub_pd(b, b1));
+    return {s, e};
+}
+
+// (h + l)² for a double-double whose l is below h's last bit.
+__attribute__((target("avx2,fma"))) inline DoubleDouble Square(const DoubleDouble& v)
+{
+    const __m256d p = _mm256_mul_pd(v.hi, v.hi);
+    const __m256d e = _mm256_fmsub_pd(v.hi, v.hi, p);
+    const __m256d cross = _mm256_mul_pd(_mm256_add_pd(v.hi, v.hi), v.lo);
+    return {p, _mm256_add_pd(e, _mm256_add_pd(cross, _mm256_mul_pd(v.lo, v.lo)))};
+}
+
+__attribute__((target("avx2,fma"))) inline DoubleDouble Add(const DoubleDouble& a,
+                                                            const DoubleDouble& b)
+{
+    const DoubleDouble s = TwoSum(a.hi, b.hi);
+    return {s.hi, _mm256_add_pd(s.lo, _mm256_add_pd(a.lo, b.lo))};
+}
+
+// 1/√q: the single precision estimate (2⁻¹¹ at worst) taken to about 2⁻⁴² by two Newton
+// steps in double, then one Newton step in double-double, within about 2⁻⁸³ (each step
+// squares the error and multiplies it by 3/2). q lies between 2⁻¹⁰⁶ and 2, well inside the
+// single precision range.
+__attribute__((target("avx2,fma"))) inline DoubleDouble InverseRoot(const DoubleDouble& q)
+{
+    const __m256d one = _mm256_set1_pd(1.0);
+    const __m256d threeHalves = _mm256_set1_pd(1.5);
+    const __m256d halfQ = _mm256_mul_pd(q.hi, _mm256_set1_pd(0.5));
+    __m256d r = _mm256_cvtps_pd(_mm_rsqrt_ps(_mm256_cvtpd_ps(q.hi)));
+    for (int step = 0; step < 2; ++step)
+        r = _mm256_mul_pd(r, _mm256_fnmadd_pd(_mm256_mul_pd(halfQ, r), r, threeHalves));
+    const __m256d th = _mm256_mul_pd(r, r);
+    const __m256d tl = _mm256_fmsub_pd(r, r, th);
+    // 1 − q·r², its leading part exact through the fused multiply-add.
+    __m256d e = _mm256_fnmadd_pd(q.hi, th, one);
+    e = _mm256_sub_pd(e, _mm256_add_pd(_mm256_mul_pd(q.hi, tl), _mm256_mul_pd(q.lo, th)));
+    return {r, _mm256_mul_pd(_mm256_mul_pd(r, e), _mm256_set1_pd(0.5))};
+}
+
+// The double nearest to hi + lo, and whether it is farther than WeightMargin (of itself) from
+// a point halfway to the next double either way. That margin is below 2⁻⁹ of the spacing of
+// the doubles around it, which is checked instead. A power of two, whose neighbour below is
+// closer, is left to the long double code.
+__attribute__((target("avx2,fma"))) inline __m256d RoundChecked(const DoubleDouble& v, __m256d& ok)
+{
+    static_assert(WeightMargin * 2 <= 0x1p-52 * 0x1p-9, "the margin fits in the spacing check");
+    const __m256d rounded = _mm256_add_pd(v.hi, v.lo);
+    const __m256d rest = _mm256_add_pd(_mm256_sub_pd(v.hi, rounded), v.lo);
+    const __m256i bits = _mm256_castpd_si256(rounded);
+    const __m256i exponent = _mm256_and_si256(bits, _mm256_set1_epi64x(0x7FF0000000000000LL));
+    const __m256d spacing =
+        _mm256_castsi256_pd(_mm256_sub_epi64(exponent, _mm256_set1_epi64x(52LL << 52)));
+    const __m256d room = _mm256_mul_pd(spacing, _mm256_set1_pd(0.5 - 0x1p-9));
+    const __m256d distance = _mm256_andnot_pd(_mm256_set1_pd(-0.0), rest);
+    const __m256d powerOfTwo = _mm256_castsi256_pd(_mm256_cmpeq_epi64(
+        _mm256_and_si256(bits, _mm256_set1_epi64x(0x000FFFFFFFFFFFFFLL)), _mm256_setzero_si256()));
+    ok = _mm256_and_pd(ok, _mm256_andnot_pd(powerOfTwo, _mm256_cmp_pd(distance, room, _CMP_LT_OQ)));
+    return rounded;
+}
+
+// The weight sets of four columns (fractions dx[0..3]) on a row of fraction dy, as
+// MakeWeightSet makes them; the lanes that fall within the margin are made by it.
+__attribute__((target("avx2,fma"))) int MakeWeightSets4(WeightSet* const (&sets)[4],
+                                                        const double* dx, double dy)
+{
+    const __m256d zero = _mm256_setzero_pd();
+    const __m256d one = _mm256_set1_pd(1.0);
+    const __m256d x = _mm256_loadu_pd(dx);
+    const __m256d y = _mm256_set1_pd(dy);
+    const DoubleDouble x0{x, zero};
+    const DoubleDouble x1 = TwoSum(one, _mm256_sub_pd(zero, x));
+    const DoubleDouble y0{y, zero};
+    const DoubleDouble y1 = TwoSum(one, _mm256_sub_pd(zero, y));
+    const DoubleDouble sx0 = Square(x0);
+    const DoubleDouble sx1 = Square(x1);
+    const DoubleDouble sy0 = Square(y0);
+    const DoubleDouble sy1 = Square(y1);
+
+    const __m256d xUsed = _mm256_cmp_pd(x, zero, _CMP_NEQ_OQ);
+    const __m256d yUsed = _mm256_cmp_pd(y, zero, _CMP_NEQ_OQ);
+    const __m256d bothUsed = _mm256_and_pd(xUsed, yUsed);
+    const __m256d whole = _mm256_cmp_pd(_mm256_or_pd(xUsed, yUsed), zero, _CMP_EQ_OQ);
+    const __m256d all = _mm256_castsi256_pd(_mm256_set1_epi64x(-1));
+
+    __m256d ok0 = all;
+    __m256d ok1 = all;
+    __m256d ok2 = all;
+    __m256d ok3 = all;
+    __m256d w[4];
+    w[0] = RoundChecked(InverseRoot(Add(sx0, sy0)), ok0);
+    w[1] = RoundChecked(InverseRoot(Add(sx1, sy0)), ok1);
+    w[2] = RoundChecked(InverseRoot(Add(sx0, sy1)), ok2);
+    w[3] = RoundChecked(InverseRoot(Add(sx1, sy1)), ok3);
+    // A whole sampling point copies its pixel; a neighbour that takes no part weighs 0.
+    w[0] = _mm256_blendv_pd(w[0], one, whole);
+    w[1] = _mm256_and_pd(w[1], xUsed);
+    w[2] = _mm256_and_pd(w[2], yUsed);
+    w[3] = _mm256_and_pd(w[3], bothUsed);
+    __m256d ok = _mm256_or_pd(ok0, whole);
+    ok = _mm256_and_pd(ok, _mm256_or_pd(ok1, _mm256_xor_pd(xUsed, all)));
+    ok = _mm256_and_pd(ok, _mm256_or_pd(ok2, _mm256_xor_pd(yUsed, all)));
+    ok = _mm256_and_pd(ok, _mm256_or_pd(ok3, _mm256_xor_pd(bothUsed, all)));
+
+    // The exact sum as s + e, in FlatOutcomeOf's order and arithmetic.
+    __m256d s = w[0];
+    __m256d e = zero;
+    for (int i = 1; i < 4; ++i) {
+        const DoubleDouble t = TwoSum(s, w[i]);
+        e = _mm256_add_pd(e, t.lo);
+        s = t.hi;
+    }
+    // When the weights lie within 2¹¹ of each other, s + e is their sum exactly and every
+    // partial sum fits the 64 bits of a long double, so S is that sum rounded once, as here
+    // (halfway cases included). Other columns are left to the long double code.
+    const __m256d sum = _mm256_add_pd(s, e);
+    const __m256d infinity = _mm256_set1_pd(std::numeric_limits<double>::infinity());
+    __m256d smallest = w[0];
+    for (int i = 1; i < 4; ++i)
+        smallest = _mm256_min_pd(
+            smallest, _mm256_blendv_pd(infinity, w[i], _mm256_cmp_pd(w[i], zero, _CMP_GT_OQ)));
+    ok = _mm256_and_pd(
+        ok, _mm256_cmp_pd(smallest, _mm256_mul_pd(sum, _mm256_set1_pd(0x1p-11)), _CMP_GT_OQ));
+    const __m256d excess = _mm256_add_pd(_mm256_sub_pd(s, sum), e);
+    const __m256d limit = _mm256_mul_pd(_mm256_set1_pd(6.0 * 0x1p-64), sum);
+    const __m256d same = _mm256_or_pd(_mm256_cmp_pd(excess, limit, _CMP_GT_OQ), whole);
+    const __m256d oneLess =
+        _mm256_andnot_pd(whole, _mm256_cmp_pd(excess, _mm256_sub_pd(zero, limit), _CMP_LT_OQ));
+    const __m256d compute = _mm256_andnot_pd(_mm256_or_pd(same, oneLess), all);
+
+    // One set per lane: the four weights of a lane are a column of w, so w is transposed.
+    const __m256d t0 = _mm256_unpacklo_pd(w[0], w[1]);
+    const __m256d t1 = _mm256_unpackhi_pd(w[0], w[1]);
+    const __m256d t2 = _mm256_unpacklo_pd(w[2], w[3]);
+    const __m256d t3 = _mm256_unpackhi_pd(w[2], w[3]);
+    const __m256d lanes[4] = {
+        _mm256_permute2f128_pd(t0, t2, 0x20), _mm256_permute2f128_pd(t1, t3, 0x20),
+        _mm256_permute2f128_pd(t0, t2, 0x31), _mm256_permute2f128_pd(t1, t3, 0x31)};
+    alignas(16) float normalised[4][4];
+    for (int i = 0; i < 4; ++i)
+        _mm_store_ps(normalised[i], _mm256_cvtpd_ps(_mm256_div_pd(w[i], sum)));
+    alignas(32) double sums[4];
+    _mm256_store_pd(sums, sum);
+    const int okMask = _mm256_movemask_pd(ok);
+    // Per lane, the weights that take part but fell within the margin.
+    const int missed[4] = {_mm256_movemask_pd(_mm256_andnot_pd(ok0, _mm256_andnot_pd(whole, all))),
+                           _mm256_movemask_pd(_mm256_andnot_pd(ok1, xUsed)),
+                           _mm256_movemask_pd(_mm256_andnot_pd(ok2, yUsed)),
+                           _mm256_movemask_pd(_mm256_andnot_pd(ok3, bothUsed))};
+    const int lessMask = _mm256_movemask_pd(oneLess);
+    const int computeMask = _mm256_movemask_pd(compute);
+    int fallbacks = 0;
+    for (int lane = 0; lane < 4; ++lane) {
+        WeightSet& set = *sets[lane];
+        _mm256_store_pd(set.exact, lanes[lane]);
+        if (!(okMask >> lane & 1)) {
+            // Only the weights that missed, then the sum, are made again in long double.
+            unsigned which = 0;
+            for (int i = 0; i < 4; ++i)
+                which |= unsigned(missed[i] >> lane & 1) << i;
+            CompleteWeightSet(set, dx[lane], dy, which);
+            ++fallbacks;
+            continue;
+        }
+        for (int i = 0; i < 4; ++i)
+            _mm_store_ps(set.weight[i], _mm_set1_ps(normalised[i][lane]));
+        set.sum = sums[lane];
+        _mm_store_si128(reinterpret_cast<__m128i*>(set.oneLess),
+                        _mm_set1_epi32(lessMask >> lane & 1 ? -1 : 0));
+        _mm_store_si128(reinterpret_cast<__m128i*>(set.compute),
+                        _mm_set1_epi32(computeMask >> lane & 1 ? -1 : 0));
+    }
+    return fallbacks;
+}
+
+// The same eight columns at a time with AVX-512, whose 32 registers also hold the whole
+// computation. Every step is the same double operation as above, lane for lane.
+#define TILVO_AVX512 __attribute__((target("avx512f,avx2,fma")))
+
+struct DoubleDouble8
+{
+    __m512d hi;
+    __m512d lo;
+};
+
+TILVO_AVX512 inline DoubleDouble8 TwoSum8(__m512d a, __m512d b)
+{
+    const __m512d s = _mm512_add_pd(a, b);
+    const __m512d b1 = _mm512_sub_pd(s, a);
+    const __m512d e = _mm512_add_pd(_mm512_sub_pd(a, _mm512_sub_pd(s, b1)), _mm512_sub_pd(b, b1));
+    return {s, e};
+}
+
+TILVO_AVX512 inline DoubleDouble8 Square8(const DoubleDouble8& v)
+{
+    const __m512d p = _mm512_mul_pd(v.hi, v.hi);
+    const __m512d e = _mm512_fmsub_pd(v.hi, v.hi, p);
+    const __m512d cross = _mm512_mul_pd(_mm512_add_pd(v.hi, v.hi), v.lo);
+    return {p, _mm512_add_pd(e, _mm512_add_pd(cross, _mm512_mul_pd(v.lo, v.lo)))};
+}
+
+TILVO_AVX512 inline DoubleDouble8 Add8(const DoubleDouble8& a, const DoubleDouble8& b)
+{
+    const DoubleDouble8 s = TwoSum8(a.hi, b.hi);
+    return {s.hi, _mm512_add_pd(s.lo, _mm512_add_pd(a.lo, b.lo))};
+}
+
+// The 2⁻¹⁴ estimate, two Newton steps in double (2⁻⁵² or so), one in double-double.
+TILVO_AVX512 inline DoubleDouble8 InverseRoot8(const DoubleDouble8& q)
+{
+    const __m512d one = _mm512_set1_pd(1.0);
+    const __m512d threeHalves = _mm512_set1_pd(1.5);
+    const __m512d halfQ = _mm512_mul_pd(q.hi, _mm512_set1_pd(0.5));
+    __m512d r = _mm512_rsqrt14_pd(q.hi);
+    for (int step = 0; step < 2; ++step)
+        r = _mm512_mul_pd(r, _mm512_fnmadd_pd(_mm512_mul_pd(halfQ, r), r, threeHalves));
+    const __m512d th = _mm512_mul_pd(r, r);
+    const __m512d tl = _mm512_fmsub_pd(r, r, th);
+    __m512d e = _mm512_fnmadd_pd(q.hi, th, one);
+    e = _mm512_sub_pd(e, _mm512_add_pd(_mm512_mul_pd(q.hi, tl), _mm512_mul_pd(q.lo, th)));
+    return {r, _mm512_mul_pd(_mm512_mul_pd(r, e), _mm512_set1_pd(0.5))};
+}
+
+TILVO_AVX512 inline __m512d RoundChecked8(const DoubleDouble8& v, __mmask8& ok)
+{
+    const __m512d rounded = _mm512_add_pd(v.hi, v.lo);
+    const __m512d rest = _mm512_add_pd(_mm512_sub_pd(v.hi, rounded), v.lo);
+    const __m512i bits = _mm512_castpd_si512(rounded);
+    const __m512i exponent = _mm512_and_epi64(bits, _mm512_set1_epi64(0x7FF0000000000000LL));
+    const __m512d spacing =
+        _mm512_castsi512_pd(_mm512_sub_epi64(exponent, _mm512_set1_epi64(52LL << 52)));
+    const __m512d room = _mm512_mul_pd(spacing, _mm512_set1_pd(0.5 - 0x1p-9));
+    const __mmask8 powerOfTwo = _mm512_cmpeq_epi64_mask(
+        _mm512_and_epi64(bits, _mm512_set1_epi64(0x000FFFFFFFFFFFFFLL)), _mm512_setzero_si512());
+    ok &= __mmask8(_mm512_cmp_pd_mask(_mm512_abs_pd(rest), room, _CMP_LT_OQ) & ~powerOfTwo);
+    return rounded;
+}
+
+TILVO_AVX512 int MakeWeightSets8(WeightSet* const (&sets)[8], const double* dx, double dy)
+{
+    const __m512d zero = _mm512_setzero_pd();
+    const __m512d one = _mm512_set1_pd(1.0);
+    const __m512d x = _mm512_loadu_pd(dx);
+    const __m512d y = _mm512_set1_pd(dy);
+    const DoubleDouble8 sx0 = Square8({x, zero});
+    const DoubleDouble8 sx1 = Square8(TwoSum8(one, _mm512_sub_pd(zero, x)));
+    const DoubleDouble8 sy0 = Square8({y, zero});
+    const DoubleDouble8 sy1 = Square8(TwoSum8(one, _mm512_sub_pd(zero, y)));
+
+    const __mmask8 xUsed = _mm512_cmp_pd_mask(x, zero, _CMP_NEQ_OQ);
+    const __mmask8 yUsed = _mm512_cmp_pd_mask(y, zero, _CMP_NEQ_OQ);
+    const __mmask8 bothUsed = xUsed & yUsed;
+    const __mmask8 whole = __mmask8(~(xUsed | yUsed));
+    __mmask8 ok0 = 0xFF;
+    __mmask8 ok1 = 0xFF;
+    __mmask8 ok2 = 0xFF;
+    __mmask8 ok3 = 0xFF;
+    __m512d w[4];
+    w[0] = RoundChecked8(InverseRoot8(Add8(sx0, sy0)), ok0);
+    w[1] = RoundChecked8(InverseRoot8(Add8(sx1, sy0)), ok1);
+    w[2] = RoundChecked8(InverseRoot8(Add8(sx0, sy1)), ok2);
+    w[3] = RoundChecked8(InverseRoot8(Add8(sx1, sy1)), ok3);
+    w[0] = _mm512_mask_blend_pd(whole, w[0], one);
+    w[1] = _mm512_maskz_mov_pd(xUsed, w[1]);
+    w[2] = _mm512_maskz_mov_pd(yUsed, w[2]);
+    w[3] = _mm512_maskz_mov_pd(bothUsed, w[3]);
+    const __mmask8 missed[4] = {__mmask8(~ok0 & ~whole), __mmask8(~ok1 & xUsed),
+                                __mmask8(~ok2 & yUsed), __mmask8(~ok3 & bothUsed)};
+
+    __m512d s = w[0];
+    __m512d e = zero;
+    for (int i = 1; i < 4; ++i) {
+        const DoubleDouble8 t = TwoSum8(s, w[i]);
+        e = _mm512_add_pd(e, t.lo);
+        s = t.hi;
+    }
+    const __m512d sum = _mm512_add_pd(s, e);
+    const __m512d infinity = _mm512_set1_pd(std::numeric_limits<double>::infinity());
+    __m512d smallest = w[0];
+    for (int i = 1; i < 4; ++i)
+        smallest =
+            _mm512_min_pd(smallest, _mm512_mask_blend_pd(_mm512_cmp_pd_mask(w[i], zero, _CMP_GT_OQ),
+                                                         infinity, w[i]));
+    const __mmask8 exactSum =
+        _mm512_cmp_pd_mask(smallest, _mm512_mul_pd(sum, _mm512_set1_pd(0x1p-11)), _CMP_GT_OQ);
+    const __mmask8 ok =
+        __mmask8(exactSum & ~(missed[0] | missed[1] | missed[2] | missed[3])) | whole;
+    const __m512d excess = _mm512_add_pd(_mm512_sub_pd(s, sum), e);
+    const __m512d limit = _mm512_mul_pd(_mm512_set1_pd(6.0 * 0x1p-64), sum);
+    const __mmask8 same = _mm512_cmp_pd_mask(excess, limit, _CMP_GT_OQ) | whole;
+    const __mmask8 oneLess =
+        __mmask8(_mm512_cmp_pd_mask(excess, _mm512_sub_pd(zero, limit), _CMP_LT_OQ) & ~whole);
+    const __mmask8 compute = __mmask8(~(same | oneLess));
+
+    alignas(64) double exact[4][8];
+    alignas(32) float normalised[4][8];
+    alignas(64) double sums[8];
+    for (int i = 0; i < 4; ++i) {
+        _mm512_store_pd(exact[i], w[i]);
+        _mm256_store_ps(normalised[i], _mm512_cvtpd_ps(_mm512_div_pd(w[i], sum)));
+    }
+    _mm512_store_pd(sums, sum);
+    int fallbacks = 0;
+    for (int lane = 0; lane < 8; ++lane) {
+        WeightSet& set = *sets[lane];
+        _mm256_store_pd(set.exact, _mm256_set_pd(exact[3][lane], exact[2][lane], exact[1][lane],
+                                                 exact[0][lane]));
+        if (!(ok >> lane & 1)) {
+            unsigned which = 0;
+            for (int i = 0; i < 4; ++i)
+                which |= unsigned(missed[i] >> lane & 1) << i;
+            CompleteWeightSet(set, dx[lane], dy, which);
+            ++fallbacks;
+            continue;
+        }
+        for (int i = 0; i < 4; ++i)
+            _mm_store_ps(set.weight[i], _mm_set1_ps(normalised[i][lane]));
+        set.sum = sums[lane];
+        _mm_store_si128(reinterpret_cast<__m128i*>(set.oneLess),
+                        _mm_set1_epi32(oneLess >> lane & 1 ? -1 : 0));
+        _mm_store_si128(reinterpret_cast<__m128i*>(set.compute),
+                        _mm_set1_epi32(compute >> lane & 1 ? -1 : 0));
+    }
+    return fallbacks;
+}
+
+bool CpuHasAvx512()
+{
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx2") &&
+           __builtin_cpu_supports("fma");
+}
+
+bool HasAvx512()
+{
+    static const bool available = CpuHasAvx512();
+    return available;
+}
+
 bool CpuHasAvx2()
 {
     __builtin_cpu_init();
@@ -356,6 +733,32 @@ bool CpuHasAvx2()
 }
 
 #endif
+
+// The weight sets of every column fraction on a row of fraction dy.
+void MakeWeightSets(std::vector<WeightSet>& sets, const std::vector<double>& fractions, double dy,
+                    detail::ResizeKernel kernel)
+{
+    std::size_t j = 0;
+#if TILVO_RESIZE_AVX2
+    if (kernel == detail::ResizeKernel::Avx2) {
+        if (HasAvx512()) {
+            for (; j + 8 <= sets.size(); j += 8) {
+                WeightSet* const eight[8] = {&sets[j],     &sets[j + 1], &sets[j + 2],
+                                             &sets[j + 3], &sets[j + 4], &sets[j + 5],
+                                             &sets[j + 6], &sets[j + 7]};
+                MakeWeightSets8(eight, fractions.data() + j, dy);
+            }
+        }
+        for (; j + 4 <= sets.size(); j += 4) {
+            WeightSet* const four[4] = {&sets[j], &sets[j + 1], &sets[j + 2], &sets[j + 3]};
+            MakeWeightSets4(four, fractions.data() + j, dy);
+        }
+    }
+#endif
+    (void)kernel;
+    for (; j < sets.size(); ++j)
+        MakeWeightSet(sets[j], fractions[j], dy);
+}
 
 using RowFunction = void (*)(const RowJob&);
 
@@ -389,6 +792,46 @@ bool ResizeKernelAvailable(ResizeKernel kernel)
 #endif
     }
     return false;
+}
+
+int CompareVectorWeights(const double (&dx)[8], double dy)
+{
+#if TILVO_RESIZE_AVX2
+    if (!ResizeKernelAvailable(ResizeKernel::Avx2))
+        return 0;
+    WeightSet exact[8];
+    std::memset(exact, 0, sizeof exact);
+    for (int i = 0; i < 8; ++i)
+        MakeWeightSet(exact[i], dx[i], dy);
+    const auto same = [&exact](const WeightSet* made) {
+        for (int i = 0; i < 8; ++i) {
+            if (std::memcmp(&made[i], &exact[i], sizeof(WeightSet)) != 0)
+                return false;
+        }
+        return true;
+    };
+    WeightSet four[8];
+    std::memset(four, 0, sizeof four);
+    WeightSet* const low[4] = {&four[0], &four[1], &four[2], &four[3]};
+    WeightSet* const high[4] = {&four[4], &four[5], &four[6], &four[7]};
+    int fallbacks = MakeWeightSets4(low, dx, dy) + MakeWeightSets4(high, dx + 4, dy);
+    if (!same(four))
+        return -1;
+    if (HasAvx512()) {
+        WeightSet eight[8];
+        std::memset(eight, 0, sizeof eight);
+        WeightSet* const all[8] = {&eight[0], &eight[1], &eight[2], &eight[3],
+                                   &eight[4], &eight[5], &eight[6], &eight[7]};
+        fallbacks = MakeWeightSets8(all, dx, dy);
+        if (!same(eight))
+            return -1;
+    }
+    return fallbacks;
+#else
+    (void)dx;
+    (void)dy;
+    return 0;
+#endif
 }
 
 Picture ResizedCopy(const Picture& original, int newWidth, int newHeight, ResizeKernel kernel,
@@ -450,8 +893,7 @@ Picture ResizedCopy(const Picture& original, int newWidth, int newHeight, Resize
             for (int g = nextGroup++; g < groupCount; g = nextGroup++) {
                 if (groupStart[g] == groupStart[g + 1])
                     continue;
-                for (std::size_t j = 0; j < sets.size(); ++j)
-                    MakeWeightSet(sets[j], columns.fractions[j], rows.fractions[g]);
+                MakeWeightSets(sets, columns.fractions, rows.fractions[g], kernel);
                 for (int i = groupStart[g]; i < groupStart[g + 1]; ++i) {
                     const int y = rowOrder[i];
                     job.row0 = source.row(rows.first[y]);
@@ -492,12 +934,17 @@ Picture ResizedCopy(const Picture& original, int newWidth, int newHeight, Resize
 
 } // namespace detail
 
-void ResizePicture(Picture& picture, int newWidth, int newHeight)
+Picture ResizedPicture(const Picture& picture, int newWidth, int newHeight)
 {
     const detail::ResizeKernel kernel = detail::ResizeKernelAvailable(detail::ResizeKernel::Avx2)
                                             ? detail::ResizeKernel::Avx2
                                             : detail::ResizeKernel::Portable;
-    picture = detail::ResizedCopy(picture, newWidth, newHeight, kernel);
+    return detail::ResizedCopy(picture, newWidth, newHeight, kernel);
+}
+
+void ResizePicture(Picture& picture, int newWidth, int newHeight)
+{
+    picture = ResizedPicture(picture, newWidth, newHeight);
 }
 
 } // namespace tilvo

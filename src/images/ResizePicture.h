@@ -13,6 +13,8 @@ namespace tilvo {
 // A width or height of 0 gives the empty picture; throws tilvo::Error for a negative or too
 // large size, or an empty source with a non-empty size.
 void ResizePicture(Picture& picture, int newWidth, int newHeight);
+// The same, leaving the source as it is.
+Picture ResizedPicture(const Picture& picture, int newWidth, int newHeight);
 
 namespace detail {
 
@@ -23,6 +25,12 @@ enum class ResizeKernel
     Avx2,     // AVX2 and FMA
 };
 bool ResizeKernelAvailable(ResizeKernel kernel);
+
+// The weight sets the AVX2 code (four columns at a time) and, where the processor has it, the
+// AVX-512 code (eight at a time) make for eight column fractions on a row of fraction dy,
+// compared bit for bit with those of the long double code: how many of the eight the widest
+// one left to the long double code, or -1 when any set differs. 0 where AVX2 is missing.
+int CompareVectorWeights(const double (&dx)[8], double dy);
 
 // ResizePicture's work with the loops and the number of threads chosen (0: as many as the
 // machine has cores, for pictures large enough to be worth it).

@@ -13,8 +13,7 @@ Picture MakeThumbnail(const Picture& picture, int width, int height)
     if (picture.isEmpty())
         return thumbnail;
     const Placement placement = FitPictureInBox(width, height, picture.width(), picture.height());
-    Picture resized = picture;
-    ResizePicture(resized, placement.width, placement.height);
+    const Picture resized = ResizedPicture(picture, placement.width, placement.height);
     thumbnail.draw(resized, int(static_cast<long double>(width - resized.width()) / 2.0L),
                    int(static_cast<long double>(height - resized.height()) / 2.0L));
     return thumbnail;

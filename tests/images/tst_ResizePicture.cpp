@@ -105,6 +105,7 @@ private Q_SLOTS:
     void greySourceIsConvertedFirst();
     void matchesTheReference_data();
     void matchesTheReference();
+    void vectorWeightsAreTheExactOnes();
 };
 
 void TestResizePicture::doublesTheWidthOfTwoPixels()
@@ -295,6 +296,61 @@ void TestResizePicture::matchesTheReference()
     Picture picture = source;
     ResizePicture(picture, width, height);
     QCOMPARE(FirstDifference(picture, expected), QString());
+}
+
+// The AVX2 and AVX-512 weights against the long double ones over many more fractions than
+// the pictures reach: those of real size pairs, whole and tiny fractions, and arbitrary ones.
+void TestResizePicture::vectorWeightsAreTheExactOnes()
+{
+    if (!detail::ResizeKernelAvailable(detail::ResizeKernel::Avx2))
+        QSKIP("no AVX2 on this processor");
+    std::mt19937_64 random(7);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    const auto fraction = [](int source, int target, int t) {
+        const double s = double(std::int64_t(source) * t) / double(target) - 0.5;
+        const double f = s > 0 ? std::min(s, double(source - 1)) : 0.0;
+        return f - std::floor(f);
+    };
+    int sets = 0;
+    int fallbacks = 0;
+    const auto check = [&](const double(&dx)[8], double dy) {
+        const int left = detail::CompareVectorWeights(dx, dy);
+        QString fractions;
+        for (double f : dx)
+            fractions += QString::number(f, 'g', 17) + ' ';
+        QVERIFY2(left >= 0, qPrintable(QString("dx %1, dy %2").arg(fractions).arg(dy, 0, 'g', 17)));
+        sets += 8;
+        fallbacks += left;
+    };
+    // The worst case of the benchmark and other sizes whose fractions never repeat.
+    const int pairs[][2] = {{4001, 3333}, {3001, 2500}, {6000, 5000}, {401, 333}, {97, 61}};
+    for (const auto& pair : pairs) {
+        for (int t = 0; t + 8 <= pair[1]; t += 8) {
+            double dx[8];
+            for (int i = 0; i < 8; ++i)
+                dx[i] = fraction(pair[0], pair[1], t + i);
+            check(dx, fraction(3001, 2500, int(random() % 2500)));
+            if (QTest::currentTestFailed())
+                return;
+        }
+    }
+    // Whole fractions, on either axis or both, and tiny ones.
+    const double specials[] = {0.0, 0.5, 0x1p-53, 0x1p-30, 1.0 - 0x1p-53, 0.25, 0.75};
+    for (double dy : specials) {
+        for (double a : specials) {
+            const double dx[8] = {a, 0.0, unit(random), 1.0 - a, 0.5, a / 2, 0.0, unit(random)};
+            check(dx, dy);
+        }
+    }
+    for (int i = 0; i < 60000 && !QTest::currentTestFailed(); ++i) {
+        double dx[8];
+        for (double& f : dx)
+            f = unit(random);
+        check(dx, unit(random));
+    }
+    qInfo("%d of %d weight sets left to the long double code", fallbacks, sets);
+    // The long double code is left only a few columns.
+    QVERIFY2(fallbacks * 20 < sets, qPrintable(QString("%1 of %2").arg(fallbacks).arg(sets)));
 }
 
 QTEST_APPLESS_MAIN(TestResizePicture)

@@ -60,10 +60,11 @@ bool ScriptedPrompts::askYesNo(const QString& text, Icon icon, const QString& ca
     return yesNoAnswers.dequeue();
 }
 
-std::optional<QString> ScriptedPrompts::openFileName(const QString& title, const QString&,
-                                                     const QString&)
+std::optional<QString> ScriptedPrompts::openFileName(const QString& title, const QString& filter,
+                                                     const QString& folder)
 {
     fileRequests.append(title);
+    fileDialogs.append({title, filter, folder, QString()});
     if (fileAnswers.isEmpty()) {
         Fail(QStringLiteral("unscripted open dialog: ") + Printable(title));
         return std::nullopt;
@@ -71,10 +72,12 @@ std::optional<QString> ScriptedPrompts::openFileName(const QString& title, const
     return fileAnswers.dequeue();
 }
 
-std::optional<QString> ScriptedPrompts::saveFileName(const QString& title, const QString&,
-                                                     const QString&, const QString&)
+std::optional<QString> ScriptedPrompts::saveFileName(const QString& title, const QString& filter,
+                                                     const QString& proposedName,
+                                                     const QString& defaultExtension)
 {
     fileRequests.append(title);
+    fileDialogs.append({title, filter, proposedName, defaultExtension});
     if (fileAnswers.isEmpty()) {
         Fail(QStringLiteral("unscripted save dialog: ") + Printable(title));
         return std::nullopt;

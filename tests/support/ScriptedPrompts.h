@@ -27,6 +27,15 @@ public:
         bool question;
     };
 
+    // What an open or save dialog was preset with: for an open dialog `name` is the folder.
+    struct FileDialog
+    {
+        QString title;
+        QString filter;
+        QString name;
+        QString defaultExtension;
+    };
+
     ScriptedPrompts() = default;
     ScriptedPrompts(const ScriptedPrompts&) = default;
     ScriptedPrompts& operator=(const ScriptedPrompts&) = default;
@@ -51,6 +60,7 @@ public:
 
     QList<Shown> shown;              // messages and questions, in order
     QStringList fileRequests;        // titles of the file dialogs, in order
+    QList<FileDialog> fileDialogs;   // the same dialogs in full
     QList<QColor> colorRequests;     // initial colours of the colour dialogs, in order
     QList<PrintSetup> printRequests; // how the print dialogs were preset, in order
     int printTargetRequests = 0;

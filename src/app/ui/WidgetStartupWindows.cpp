@@ -8,6 +8,7 @@
 #include "common/ui/Chrome.h"
 #include "db/TDataModule1.h"
 #include "env/Environment.h"
+#include "main/ui/AccountPictureCommands.h"
 #include "main/ui/TMainForm.h"
 #include "publish/TDataModuleReport.h"
 
@@ -56,8 +57,11 @@ void WidgetStartupWindows::createMainWindow(Environment& env, Settings& settings
 {
     Chrome().standardChrome = env.ChromeStyle;
     m_reports = std::make_unique<TDataModuleReport>(data.ADOConnection1());
+    // Deleting an account, alone or with its dossier, deletes its picture file.
+    InstallPictureFileDeleter(data);
     MainFormServices services{env, settings, settingsPath, m_prompts, m_clock, data, m_openUrl, {}};
     services.reports = m_reports.get();
+    services.pictures = MakeAccountPictureHooks(data, m_prompts, env, settings);
     if (m_maintenance)
         services.maintenance = m_maintenance();
     m_mainForm = std::make_unique<TMainForm>(std::move(services));

@@ -147,16 +147,22 @@ std::optional<Prompts::PrintSetup> WidgetPrompts::choosePrint(const PrintSetup& 
     }
     printer.setCopyCount(qMax(1, setup.copies));
     QPrintDialog dialog(&printer, Owner());
-    dialog.setOptions(QAbstractPrintDialog::PrintPageRange | QAbstractPrintDialog::PrintSelection |
-                      QAbstractPrintDialog::PrintCurrentPage |
-                      QAbstractPrintDialog::PrintShowPageSize | QAbstractPrintDialog::PrintToFile);
+    QAbstractPrintDialog::PrintDialogOptions options = QAbstractPrintDialog::PrintPageRange |
+                                                       QAbstractPrintDialog::PrintShowPageSize |
+                                                       QAbstractPrintDialog::PrintToFile;
+    if (setup.currentPageOffered)
+        options |= QAbstractPrintDialog::PrintSelection | QAbstractPrintDialog::PrintCurrentPage;
+    dialog.setOptions(options);
     dialog.setMinMax(setup.minPage, setup.maxPage);
     dialog.setFromTo(setup.fromPage, setup.toPage);
+    if (setup.currentPageOffered && setup.currentPageOnly)
+        dialog.setPrintRange(QAbstractPrintDialog::Selection);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
 
     PrintSetup chosen = setup;
     chosen.copies = qMax(1, printer.copyCount());
+    chosen.currentPageOnly = false;
     switch (dialog.printRange()) {
     case QAbstractPrintDialog::PageRange:
         chosen.fromPage = qMax(setup.minPage, dialog.fromPage());
