@@ -6,6 +6,7 @@
 #include "common/TextCatalogue.h"
 #include "common/ui/Chrome.h"
 #include "common/ui/ErrorGuard.h"
+#include "common/ui/OkCancelRow.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -38,16 +39,10 @@ TComboList::TComboList(const QString& title, Prompts& prompts, QWidget* parent)
     body->addWidget(Memo);
     layout->addLayout(body, 1);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->setContentsMargins(8, 4, 8, 8);
-    buttons->addStretch();
-    Btn_Ok = new QPushButton(QStringLiteral(" &Ok"), this);
-    Btn_Ok->setObjectName(QStringLiteral("Btn_Ok"));
-    Btn_Cancel = new QPushButton(QStringLiteral(" &Annuler"), this);
-    Btn_Cancel->setObjectName(QStringLiteral("Btn_Cancel"));
-    buttons->addWidget(Btn_Ok);
-    buttons->addWidget(Btn_Cancel);
-    layout->addLayout(buttons);
+    const OkCancelRow buttons = MakeOkCancelRow(this, QMargins(8, 4, 8, 8));
+    Btn_Ok = buttons.ok;
+    Btn_Cancel = buttons.cancel;
+    layout->addLayout(buttons.layout);
 
     connect(Btn_Ok, &QPushButton::clicked, this, &TComboList::Btn_OkClick);
     connect(Btn_Cancel, &QPushButton::clicked, this, &QDialog::reject);

@@ -8,6 +8,7 @@
 #include "common/SqlText.h"
 #include "common/ui/Chrome.h"
 #include "common/ui/ErrorGuard.h"
+#include "common/ui/OkCancelRow.h"
 #include "db/DataSet.h"
 #include "db/TDataModule1.h"
 #include "db/ui/DBCheckBox.h"
@@ -120,18 +121,12 @@ TEnterAccount::TEnterAccount(TDataModule1& dm, int dossierId, Prompts& prompts, 
     body->addWidget(PageControl);
     layout->addLayout(body, 1);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->setContentsMargins(8, 6, 8, 8);
-    buttons->addStretch();
-    Btn_Ok = new QPushButton(QStringLiteral(" &Ok"), this);
-    Btn_Ok->setObjectName(QStringLiteral("Btn_Ok"));
+    const OkCancelRow buttons = MakeOkCancelRow(this);
+    Btn_Ok = buttons.ok;
+    Btn_Cancel = buttons.cancel;
     Btn_Ok->setDefault(true);
-    Btn_Cancel = new QPushButton(QStringLiteral(" &Annuler"), this);
-    Btn_Cancel->setObjectName(QStringLiteral("Btn_Cancel"));
     Btn_Cancel->setAutoDefault(false);
-    buttons->addWidget(Btn_Ok);
-    buttons->addWidget(Btn_Cancel);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.layout);
 
     connect(Btn_Ok, &QPushButton::clicked, this, &TEnterAccount::Btn_OkClick);
     connect(Btn_Cancel, &QPushButton::clicked, this, &QDialog::reject);

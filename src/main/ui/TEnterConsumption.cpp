@@ -5,6 +5,7 @@
 #include "common/DateHelpers.h"
 #include "common/ui/Chrome.h"
 #include "common/ui/ErrorGuard.h"
+#include "common/ui/OkCancelRow.h"
 #include "db/DataSet.h"
 #include "db/FieldLink.h"
 #include "db/ui/DBEdit.h"
@@ -81,18 +82,12 @@ TEnterConsumption::TEnterConsumption(DataSource& dsConsumption, Prompts& prompts
     grid->setColumnStretch(2, 1);
     layout->addWidget(body, 1);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->setContentsMargins(8, 6, 8, 8);
-    buttons->addStretch();
-    Btn_Ok = new QPushButton(QStringLiteral(" &Ok"), this);
-    Btn_Ok->setObjectName(QStringLiteral("Btn_Ok"));
-    Btn_Cancel = new QPushButton(QStringLiteral(" &Annuler"), this);
-    Btn_Cancel->setObjectName(QStringLiteral("Btn_Cancel"));
+    const OkCancelRow buttons = MakeOkCancelRow(this);
+    Btn_Ok = buttons.ok;
+    Btn_Cancel = buttons.cancel;
     for (QPushButton* b : {Btn_Ok, Btn_Cancel})
         b->setAutoDefault(false);
-    buttons->addWidget(Btn_Ok);
-    buttons->addWidget(Btn_Cancel);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.layout);
 
     Ed_Event_Date->setField(dsConsumption, QStringLiteral("DateAction"));
     DBEdit1->setField(dsConsumption, QStringLiteral("Quantity"));

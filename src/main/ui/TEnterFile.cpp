@@ -4,6 +4,7 @@
 #include "common/TextCatalogue.h"
 #include "common/ui/Chrome.h"
 #include "common/ui/ErrorGuard.h"
+#include "common/ui/OkCancelRow.h"
 #include "db/DataSet.h"
 #include "db/DataSetOps.h"
 #include "db/ui/DBEdit.h"
@@ -51,17 +52,11 @@ TEnterFile::TEnterFile(DataSource& mainFile, Prompts& prompts, QWidget* parent)
     form->addRow(QStringLiteral("Observations"), Memo_Observation);
     layout->addLayout(form, 1);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->setContentsMargins(8, 6, 8, 8);
-    buttons->addStretch();
-    Btn_Ok = new QPushButton(QStringLiteral(" &Ok"), this);
-    Btn_Ok->setObjectName(QStringLiteral("Btn_Ok"));
+    const OkCancelRow buttons = MakeOkCancelRow(this);
+    Btn_Ok = buttons.ok;
+    Btn_Cancel = buttons.cancel;
     Btn_Ok->setDefault(true);
-    Btn_Cancel = new QPushButton(QStringLiteral(" &Annuler"), this);
-    Btn_Cancel->setObjectName(QStringLiteral("Btn_Cancel"));
-    buttons->addWidget(Btn_Ok);
-    buttons->addWidget(Btn_Cancel);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.layout);
 
     connect(Ed_File, &QLineEdit::textChanged, this, &TEnterFile::Ed_FileChange);
     connect(Btn_Ok, &QPushButton::clicked, this, &TEnterFile::Btn_OkClick);

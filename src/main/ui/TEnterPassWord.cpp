@@ -3,6 +3,7 @@
 
 #include "common/TextCatalogue.h"
 #include "common/ui/Chrome.h"
+#include "common/ui/OkCancelRow.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -36,20 +37,15 @@ TEnterPassWord::TEnterPassWord(QWidget* parent) : QDialog(parent)
     body->addWidget(Ed_PassWord);
     layout->addLayout(body);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->setContentsMargins(8, 6, 8, 8);
-    buttons->addStretch();
-    Btn_Ok = new QPushButton(QStringLiteral(" &Ok"), this);
-    Btn_Ok->setObjectName(QStringLiteral("Btn_Ok"));
-    Btn_Cancel = new QPushButton(QStringLiteral(" &Annuler"), this);
-    Btn_Cancel->setObjectName(QStringLiteral("Btn_Cancel"));
+    const OkCancelRow buttons = MakeOkCancelRow(this);
+    Btn_Ok = buttons.ok;
+    Btn_Cancel = buttons.cancel;
     // Enter belongs to the field, which confirms even while the button is disabled.
     for (QPushButton* b : {Btn_Ok, Btn_Cancel}) {
         b->setAutoDefault(false);
         b->setDefault(false);
-        buttons->addWidget(b);
     }
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.layout);
 
     connect(Ed_PassWord, &QLineEdit::textChanged, this, &TEnterPassWord::Ed_PassWordChange);
     connect(Ed_PassWord, &QLineEdit::returnPressed, this, &QDialog::accept);

@@ -4,6 +4,7 @@
 #include "common/TextCatalogue.h"
 #include "common/ui/Chrome.h"
 #include "common/ui/ErrorGuard.h"
+#include "common/ui/OkCancelRow.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -35,17 +36,11 @@ TEnterStr::TEnterStr(Prompts& prompts, QWidget* parent) : QDialog(parent), m_pro
     body->addWidget(Ed_Str);
     layout->addLayout(body);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->setContentsMargins(8, 6, 8, 8);
-    buttons->addStretch();
-    Btn_Ok = new QPushButton(QStringLiteral(" &Ok"), this);
-    Btn_Ok->setObjectName(QStringLiteral("Btn_Ok"));
+    const OkCancelRow buttons = MakeOkCancelRow(this);
+    Btn_Ok = buttons.ok;
+    Btn_Cancel = buttons.cancel;
     Btn_Ok->setDefault(true);
-    Btn_Cancel = new QPushButton(QStringLiteral(" &Annuler"), this);
-    Btn_Cancel->setObjectName(QStringLiteral("Btn_Cancel"));
-    buttons->addWidget(Btn_Ok);
-    buttons->addWidget(Btn_Cancel);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.layout);
 
     connect(Ed_Str, &QLineEdit::textChanged, this, &TEnterStr::Ed_StrChange);
     connect(Btn_Ok, &QPushButton::clicked, this, &TEnterStr::Btn_OkClick);

@@ -2,6 +2,7 @@
 #include "main/ui/TExportEntries.h"
 
 #include "common/ui/Chrome.h"
+#include "common/ui/OkCancelRow.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -45,18 +46,12 @@ TExportEntries::TExportEntries(const QString& accountTitle, bool accountSelected
     (accountSelected ? Rb_Account : Rb_Dossier)->setChecked(true);
     layout->addLayout(body, 1);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->setContentsMargins(8, 6, 8, 8);
-    buttons->addStretch();
-    Btn_Ok = new QPushButton(QStringLiteral(" &Ok"), this);
-    Btn_Ok->setObjectName(QStringLiteral("Btn_Ok"));
-    Btn_Cancel = new QPushButton(QStringLiteral(" &Annuler"), this);
-    Btn_Cancel->setObjectName(QStringLiteral("Btn_Cancel"));
-    for (QPushButton* b : {Btn_Ok, Btn_Cancel}) {
+    const OkCancelRow buttons = MakeOkCancelRow(this);
+    Btn_Ok = buttons.ok;
+    Btn_Cancel = buttons.cancel;
+    for (QPushButton* b : {Btn_Ok, Btn_Cancel})
         b->setAutoDefault(false);
-        buttons->addWidget(b);
-    }
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.layout);
     connect(Btn_Ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(Btn_Cancel, &QPushButton::clicked, this, &QDialog::reject);
     resize(420, 150);

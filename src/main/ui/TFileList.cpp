@@ -3,6 +3,7 @@
 
 #include "common/TextCatalogue.h"
 #include "common/ui/Chrome.h"
+#include "common/ui/OkCancelRow.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -63,19 +64,13 @@ TFileList::TFileList(const QList<DossierRef>& dossiers, QWidget* parent) : QDial
     body->addWidget(Tree_Global);
     layout->addLayout(body, 1);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->setContentsMargins(8, 4, 1, 1);
-    buttons->addStretch();
-    Btn_Ok = new QPushButton(QStringLiteral(" &Ok"), this);
-    Btn_Ok->setObjectName(QStringLiteral("Btn_Ok"));
+    const OkCancelRow buttons = MakeOkCancelRow(this, QMargins(8, 4, 1, 1));
+    Btn_Ok = buttons.ok;
+    Btn_Cancel = buttons.cancel;
     Btn_Ok->setDefault(true);
-    Btn_Cancel = new QPushButton(QStringLiteral(" &Annuler"), this);
-    Btn_Cancel->setObjectName(QStringLiteral("Btn_Cancel"));
-    buttons->addWidget(Btn_Ok);
-    buttons->addWidget(Btn_Cancel);
     Image1 = BuildGrip(this, QStringLiteral("Image1"));
-    buttons->addWidget(Image1, 0, Qt::AlignBottom);
-    layout->addLayout(buttons);
+    buttons.layout->addWidget(Image1, 0, Qt::AlignBottom);
+    layout->addLayout(buttons.layout);
 
     connect(Tree_Global, &QTreeWidget::itemClicked, this, &TFileList::Tree_GlobalClick);
     connect(Tree_Global, &QTreeWidget::itemSelectionChanged, this, &TFileList::Tree_GlobalClick);

@@ -4,6 +4,7 @@
 #include "common/Prompts.h"
 #include "common/ui/Chrome.h"
 #include "common/ui/ErrorGuard.h"
+#include "common/ui/OkCancelRow.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -123,18 +124,12 @@ TImportEntries::TImportEntries(DataSet& query, int accountId, const QString& pat
     body->addWidget(Gauge);
     layout->addLayout(body, 1);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->setContentsMargins(8, 6, 8, 8);
-    buttons->addStretch();
-    Btn_Ok = new QPushButton(QStringLiteral(" &Ok"), this);
-    Btn_Ok->setObjectName(QStringLiteral("Btn_Ok"));
-    Btn_Cancel = new QPushButton(QStringLiteral(" &Annuler"), this);
-    Btn_Cancel->setObjectName(QStringLiteral("Btn_Cancel"));
-    for (QPushButton* b : {Btn_Ok, Btn_Cancel}) {
+    const OkCancelRow buttons = MakeOkCancelRow(this);
+    Btn_Ok = buttons.ok;
+    Btn_Cancel = buttons.cancel;
+    for (QPushButton* b : {Btn_Ok, Btn_Cancel})
         b->setAutoDefault(false);
-        buttons->addWidget(b);
-    }
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.layout);
 
     Select(Cb_Separator, QString(m_format.separator));
     Select(Cb_Decimal, QString(m_format.decimalMark));

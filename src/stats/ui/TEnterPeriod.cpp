@@ -4,6 +4,7 @@
 #include "common/Clock.h"
 #include "common/ColorHelpers.h"
 #include "common/ui/Chrome.h"
+#include "common/ui/OkCancelRow.h"
 #include "stats/DatePickerRules.h"
 #include "stats/ui/ShowDatePicker.h"
 
@@ -67,17 +68,11 @@ TEnterPeriod::TEnterPeriod(const Clock& clock, QWidget* parent) : QDialog(parent
     grid->setColumnStretch(3, 1);
     layout->addWidget(body);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->setContentsMargins(8, 4, 8, 8);
-    buttons->addStretch();
-    Btn_Ok = new QPushButton(QStringLiteral(" &Ok"), this);
-    Btn_Ok->setObjectName(QStringLiteral("Btn_Ok"));
+    const OkCancelRow buttons = MakeOkCancelRow(this, QMargins(8, 4, 8, 8));
+    Btn_Ok = buttons.ok;
+    Btn_Cancel = buttons.cancel;
     Btn_Ok->setDefault(true);
-    Btn_Cancel = new QPushButton(QStringLiteral(" &Annuler"), this);
-    Btn_Cancel->setObjectName(QStringLiteral("Btn_Cancel"));
-    buttons->addWidget(Btn_Ok);
-    buttons->addWidget(Btn_Cancel);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.layout);
 
     connect(Btn_Begin_Date, &QToolButton::clicked, this, &TEnterPeriod::Btn_Begin_DateClick);
     connect(Btn_End_Date, &QToolButton::clicked, this, &TEnterPeriod::Btn_End_DateClick);
