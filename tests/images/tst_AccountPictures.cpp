@@ -9,6 +9,7 @@
 #include "images/JpegFile.h"
 #include "images/JpegMaker.h"
 #include "images/Picture.h"
+#include "images/PictureSamples.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestFiles.h"
 
@@ -19,28 +20,11 @@
 #include <QSqlQuery>
 #include <QTest>
 #include <QTimer>
-#include <random>
 
 using namespace tilvo;
 using namespace tilvo::test;
 
 namespace {
-
-Picture RandomPicture(int width, int height)
-{
-    Picture picture(width, height);
-    std::mt19937 random(unsigned(width * 7 + height));
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < 3 * width; ++x)
-            picture.row(y)[x] = uchar(random() % 200); // never white
-    return picture;
-}
-
-bool IsWhite(const Picture& picture, int x, int y)
-{
-    const uchar* p = picture.row(y) + 3 * x;
-    return p[0] == 255 && p[1] == 255 && p[2] == 255;
-}
 
 quint32 Crc32(const QByteArray& bytes)
 {

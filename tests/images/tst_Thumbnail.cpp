@@ -1,32 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "images/BmpFile.h"
+#include "images/PictureSamples.h"
 #include "images/ReferenceResize.h"
 #include "images/Thumbnail.h"
 
 #include <QTest>
-#include <random>
 
 using namespace tilvo;
-
-namespace {
-
-Picture RandomPicture(int width, int height)
-{
-    Picture picture(width, height);
-    std::mt19937 random(unsigned(width * 7 + height));
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < 3 * width; ++x)
-            picture.row(y)[x] = uchar(random() % 200); // never white
-    return picture;
-}
-
-bool IsWhite(const Picture& picture, int x, int y)
-{
-    const uchar* p = picture.row(y) + 3 * x;
-    return p[0] == 255 && p[1] == 255 && p[2] == 255;
-}
-
-} // namespace
+using tilvo::test::IsWhite;
+using tilvo::test::RandomPicture;
 
 class TestThumbnail : public QObject
 {
