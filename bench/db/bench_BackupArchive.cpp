@@ -14,6 +14,7 @@
 #include "db/Compaction.h"
 #include "db/DatabaseMaintenance.h"
 #include "db/TDataModule1.h"
+#include "support/BenchMain.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -265,15 +266,8 @@ BENCHMARK(BM_Restore)->UseManualTime()->Unit(benchmark::kMillisecond)->Iteration
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    try {
+    return tilvo::bench::RunBenchmarks(argc, argv, [] {
         BuildFiftyMegabyteDatabase();
         PictureFolder();
-    } catch (const Error& e) {
-        std::fprintf(stderr, "%s\n", e.what());
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    });
 }

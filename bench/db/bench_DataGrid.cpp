@@ -11,6 +11,7 @@
 #include "db/DataSet.h"
 #include "db/DataSetModel.h"
 #include "db/ui/DBGrid.h"
+#include "support/BenchMain.h"
 #include "support/EntriesDatabase.h"
 #include "support/SilentPrompts.h"
 #include "support/Timing.h"
@@ -228,14 +229,5 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    try {
-        CachedDatabase();
-    } catch (const Error& e) {
-        std::fprintf(stderr, "%s\n", e.what());
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return tilvo::bench::RunBenchmarks(argc, argv, [] { CachedDatabase(); });
 }

@@ -11,6 +11,7 @@
 // file named by TILVO_JET_LARGE.
 #include "common/Error.h"
 #include "db/JetConverter.h"
+#include "support/BenchMain.h"
 #include "support/Timing.h"
 
 #include <QCoreApplication>
@@ -178,8 +179,5 @@ BENCHMARK(BM_ConvertLargeJetDatabase)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return tilvo::bench::RunBenchmarks(argc, argv);
 }

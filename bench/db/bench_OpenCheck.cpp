@@ -9,6 +9,7 @@
 #include "common/Error.h"
 #include "db/Connection.h"
 #include "db/VersionRecord.h"
+#include "support/BenchMain.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -99,14 +100,5 @@ BENCHMARK(BM_FullCheckForScale)->UseManualTime()->Unit(benchmark::kMillisecond)-
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    try {
-        BuildFiftyMegabyteDatabase();
-    } catch (const Error& e) {
-        std::fprintf(stderr, "%s\n", e.what());
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return tilvo::bench::RunBenchmarks(argc, argv, [] { BuildFiftyMegabyteDatabase(); });
 }

@@ -8,6 +8,7 @@
 #include "db/DataSet.h"
 #include "db/TDataModule1.h"
 #include "db/UpdateScript.h"
+#include "support/BenchMain.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -194,14 +195,5 @@ BENCHMARK(BM_DossierCascade)->Unit(benchmark::kMillisecond)->Iterations(3);
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    try {
-        BuildDatabase();
-    } catch (const Error& e) {
-        std::fprintf(stderr, "%s\n", e.what());
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return tilvo::bench::RunBenchmarks(argc, argv, [] { BuildDatabase(); });
 }

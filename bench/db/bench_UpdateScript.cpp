@@ -5,6 +5,7 @@
 #include "common/Error.h"
 #include "db/Connection.h"
 #include "db/UpdateScript.h"
+#include "support/BenchMain.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -144,8 +145,5 @@ BENCHMARK(BM_UpdateScriptAfterLargeLog)->Arg(10000)->Unit(benchmark::kMillisecon
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return tilvo::bench::RunBenchmarks(argc, argv);
 }

@@ -12,6 +12,7 @@
 #include "images/AccountPictures.h"
 #include "images/BmpFile.h"
 #include "images/Picture.h"
+#include "support/BenchMain.h"
 #include "support/Timing.h"
 
 #include <QBuffer>
@@ -159,8 +160,5 @@ int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return tilvo::bench::RunBenchmarks(argc, argv);
 }

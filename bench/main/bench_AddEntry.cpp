@@ -21,6 +21,7 @@
 #include "main/ui/TEnterConsumption.h"
 #include "stats/ui/ChartView.h"
 #include "stats/ui/StatisticBar.h"
+#include "support/BenchMain.h"
 #include "support/EntriesDatabase.h"
 #include "support/SilentPrompts.h"
 #include "support/Timing.h"
@@ -161,14 +162,5 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    try {
-        CachedDatabase();
-    } catch (const Error& e) {
-        std::fprintf(stderr, "%s\n", e.what());
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return tilvo::bench::RunBenchmarks(argc, argv, [] { CachedDatabase(); });
 }

@@ -11,6 +11,7 @@
 #include "db/Connection.h"
 #include "db/DataSet.h"
 #include "main/CsvExchange.h"
+#include "support/BenchMain.h"
 #include "support/EntriesDatabase.h"
 #include "support/Timing.h"
 
@@ -338,14 +339,5 @@ int main(int argc, char** argv)
     if (argc == 5 && QByteArray(argv[1]) == "--child")
         return RunChild(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]),
                         QString::fromLocal8Bit(argv[4]));
-    benchmark::Initialize(&argc, argv);
-    try {
-        CachedDatabase();
-    } catch (const Error& e) {
-        std::fprintf(stderr, "%s\n", e.what());
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return tilvo::bench::RunBenchmarks(argc, argv, [] { CachedDatabase(); });
 }

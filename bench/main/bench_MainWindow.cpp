@@ -25,6 +25,7 @@
 #include "main/AccountListModel.h"
 #include "main/ui/AccountListView.h"
 #include "main/ui/TMainForm.h"
+#include "support/BenchMain.h"
 
 #include <QApplication>
 #include <QCryptographicHash>
@@ -539,16 +540,10 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
     Chrome().standardChrome = false;
-    benchmark::Initialize(&argc, argv);
-    try {
+    const int result = tilvo::bench::RunBenchmarks(argc, argv, [] {
         WindowDatabase();
         DeletionDatabase();
-    } catch (const Error& e) {
-        std::fprintf(stderr, "%s\n", e.what());
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    });
     g_main.reset();
-    return 0;
+    return result;
 }

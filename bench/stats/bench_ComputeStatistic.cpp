@@ -8,6 +8,7 @@
 #include "stats/BucketTable.h"
 #include "stats/ComputeStatistic.h"
 #include "stats/StatisticState.h"
+#include "support/BenchMain.h"
 
 #include <QCoreApplication>
 #include <benchmark/benchmark.h>
@@ -152,14 +153,5 @@ BENCHMARK(BM_ComputeStatistic)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    try {
-        BuildDatabase();
-    } catch (const Error& e) {
-        std::fprintf(stderr, "%s\n", e.what());
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return tilvo::bench::RunBenchmarks(argc, argv, [] { BuildDatabase(); });
 }

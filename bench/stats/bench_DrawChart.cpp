@@ -9,6 +9,7 @@
 #include "stats/StatisticState.h"
 #include "stats/TDrawStat.h"
 #include "stats/ui/ChartView.h"
+#include "support/BenchMain.h"
 
 #include <QApplication>
 #include <QPainter>
@@ -127,8 +128,5 @@ BENCHMARK(BM_DrawExportChartHighDensity)
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return tilvo::bench::RunBenchmarks(argc, argv);
 }
