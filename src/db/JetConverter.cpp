@@ -10,8 +10,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTime>
+#include <QtEndian>
 #include <cmath>
-#include <cstring>
 #include <memory>
 #include <sqlite3.h>
 #include <unistd.h>
@@ -183,26 +183,6 @@ QString JetDateText(double value)
     if (seconds != 0)
         text += u' ' + QTime(0, 0).addSecs(int(seconds)).toString(QStringLiteral("hh:mm:ss"));
     return text;
-}
-
-double LittleEndianDouble(const unsigned char* bytes)
-{
-    quint64 bits = 0;
-    for (int i = 7; i >= 0; --i)
-        bits = (bits << 8) | bytes[i];
-    double value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-}
-
-float LittleEndianFloat(const unsigned char* bytes)
-{
-    quint32 bits = 0;
-    for (int i = 3; i >= 0; --i)
-        bits = (bits << 8) | bytes[i];
-    float value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
 }
 
 qint64 LittleEndianInteger(const unsigned char* bytes, int size)
@@ -486,8 +466,8 @@ private:
             return;
         case ValueKind::Real:
             sqlite3_bind_double(statement, position,
-                                length == 8 ? LittleEndianDouble(bytes)
-                                            : double(LittleEndianFloat(bytes)));
+                                length == 8 ? qFromLittleEndian<double>(bytes)
+                                            : double(qFromLittleEndian<float>(bytes)));
             return;
         case ValueKind::Money:
             // Currency: an integer of ten-thousandths.
@@ -495,7 +475,7 @@ private:
                                 double(LittleEndianInteger(bytes, 8)) / 10000.0);
             return;
         case ValueKind::Date: {
-            const QByteArray text = JetDateText(LittleEndianDouble(bytes)).toLatin1();
+            const QByteArray text = JetDateText(qFromLittleEndian<double>(bytes)).toLatin1();
             sqlite3_bind_text(statement, position, text.constData(), int(text.size()),
                               SQLITE_TRANSIENT);
             return;
