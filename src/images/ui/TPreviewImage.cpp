@@ -6,6 +6,7 @@
 #include "common/TextCatalogue.h"
 #include "common/ui/Chrome.h"
 #include "common/ui/ErrorGuard.h"
+#include "common/ui/SpeedButton.h"
 #include "images/AccountPictures.h"
 #include "images/FitPictureInBox.h"
 #include "images/JpegFile.h"
@@ -29,18 +30,6 @@ namespace {
 
 constexpr int kMargin = 10;
 constexpr int kWheelStep = 4; // pixels per notch
-
-QToolButton* BarButton(QWidget* parent, const char* name, const QString& caption,
-                       const QString& hint)
-{
-    auto* button = new QToolButton(parent);
-    button->setObjectName(QLatin1String(name));
-    button->setText(caption);
-    button->setToolTip(hint);
-    button->setAutoRaise(true);
-    button->setFocusPolicy(Qt::NoFocus);
-    return button;
-}
 
 // A navigation button on its own panel, the panel hidden until the preview is opened.
 QWidget* OnPanel(QWidget* parent, const char* name, QToolButton* button)
@@ -107,21 +96,22 @@ TPreviewImage::TPreviewImage(Connection& connection, Prompts& prompts, QWidget* 
     bottom->setContentsMargins(6, 4, 0, 0);
     bottom->setSpacing(1);
     Btn_Print =
-        BarButton(this, "Btn_Print", QStringLiteral(" &Imprimer"), QStringLiteral("Imprimer"));
-    Btn_Save = BarButton(this, "Btn_Save", QStringLiteral(" &Enregistrer"),
-                         QStringLiteral("Enregistrer l'image sous ..."));
-    LMDShapeButton2 = BarButton(this, "LMDShapeButton2", QStringLiteral("Image"),
-                                QStringLiteral("Image entière"));
-    spbPreviewWidth = BarButton(this, "spbPreviewWidth", QStringLiteral("Largeur"),
-                                QStringLiteral("Largeur de la page"));
-    spbPreview100Percent = BarButton(this, "spbPreview100Percent", QStringLiteral("100 %"),
-                                     QStringLiteral("Taille réelle"));
+        SpeedButton(this, "Btn_Print", QStringLiteral(" &Imprimer"), QStringLiteral("Imprimer"));
+    Btn_Save = SpeedButton(this, "Btn_Save", QStringLiteral(" &Enregistrer"),
+                           QStringLiteral("Enregistrer l'image sous ..."));
+    LMDShapeButton2 = SpeedButton(this, "LMDShapeButton2", QStringLiteral("Image"),
+                                  QStringLiteral("Image entière"));
+    spbPreviewWidth = SpeedButton(this, "spbPreviewWidth", QStringLiteral("Largeur"),
+                                  QStringLiteral("Largeur de la page"));
+    spbPreview100Percent = SpeedButton(this, "spbPreview100Percent", QStringLiteral("100 %"),
+                                       QStringLiteral("Taille réelle"));
     Btn_First =
-        BarButton(this, "Btn_First", QStringLiteral("|<"), QStringLiteral("Première image"));
+        SpeedButton(this, "Btn_First", QStringLiteral("|<"), QStringLiteral("Première image"));
     Btn_Prior =
-        BarButton(this, "Btn_Prior", QStringLiteral("<"), QStringLiteral("Image précédente"));
-    Btn_Next = BarButton(this, "Btn_Next", QStringLiteral(">"), QStringLiteral("Image suivante"));
-    Btn_Last = BarButton(this, "Btn_Last", QStringLiteral(">|"), QStringLiteral("Dernière image"));
+        SpeedButton(this, "Btn_Prior", QStringLiteral("<"), QStringLiteral("Image précédente"));
+    Btn_Next = SpeedButton(this, "Btn_Next", QStringLiteral(">"), QStringLiteral("Image suivante"));
+    Btn_Last =
+        SpeedButton(this, "Btn_Last", QStringLiteral(">|"), QStringLiteral("Dernière image"));
     Pan_First = OnPanel(this, "Pan_First", Btn_First);
     Pan_Prior = OnPanel(this, "Pan_Prior", Btn_Prior);
     Pan_Next = OnPanel(this, "Pan_Next", Btn_Next);

@@ -6,6 +6,7 @@
 #include "common/TextHelpers.h"
 #include "common/ui/Chrome.h"
 #include "common/ui/ErrorGuard.h"
+#include "common/ui/SpeedButton.h"
 #include "publish/ui/PrintTargets.h"
 #include "publish/ui/TReportEditor.h"
 
@@ -22,23 +23,6 @@
 #include <QVBoxLayout>
 
 namespace tilvo {
-
-namespace {
-
-// The bar's buttons are flat and as small as their captions, like speed buttons, and leave
-// the keyboard focus where it is.
-QToolButton* Button(QWidget* parent, const char* name, const QString& caption, const QString& hint)
-{
-    auto* button = new QToolButton(parent);
-    button->setObjectName(QLatin1String(name));
-    button->setText(caption);
-    button->setToolTip(hint);
-    button->setAutoRaise(true);
-    button->setFocusPolicy(Qt::NoFocus);
-    return button;
-}
-
-} // namespace
 
 TFreeReportPrintViewer::TFreeReportPrintViewer(Prompts& prompts, QWidget* parent)
     : QDialog(parent), m_prompts(prompts),
@@ -81,28 +65,28 @@ TFreeReportPrintViewer::TFreeReportPrintViewer(Prompts& prompts, QWidget* parent
     auto* bottom = new QHBoxLayout;
     bottom->setContentsMargins(6, 4, 0, 0);
     bottom->setSpacing(1);
-    spbPreviewPrint = Button(this, "spbPreviewPrint", QStringLiteral(" &Imprimer"),
-                             QStringLiteral("Imprimer le rapport"));
-    Btn_Size_OnePage =
-        Button(this, "Btn_Size_OnePage", QStringLiteral("Page"), QStringLiteral("Page entière"));
-    Btn_Size_PageWidth = Button(this, "Btn_Size_PageWidth", QStringLiteral("Largeur"),
-                                QStringLiteral("Largeur de la page"));
-    Btn_Size_Full =
-        Button(this, "Btn_Size_Full", QStringLiteral("100 %"), QStringLiteral("Taille réelle"));
+    spbPreviewPrint = SpeedButton(this, "spbPreviewPrint", QStringLiteral(" &Imprimer"),
+                                  QStringLiteral("Imprimer le rapport"));
+    Btn_Size_OnePage = SpeedButton(this, "Btn_Size_OnePage", QStringLiteral("Page"),
+                                   QStringLiteral("Page entière"));
+    Btn_Size_PageWidth = SpeedButton(this, "Btn_Size_PageWidth", QStringLiteral("Largeur"),
+                                     QStringLiteral("Largeur de la page"));
+    Btn_Size_Full = SpeedButton(this, "Btn_Size_Full", QStringLiteral("100 %"),
+                                QStringLiteral("Taille réelle"));
     spbPreviewFirst =
-        Button(this, "spbPreviewFirst", QStringLiteral("|<"), QStringLiteral("Première page"));
-    spbPreviewPrior =
-        Button(this, "spbPreviewPrior", QStringLiteral("<"), QStringLiteral("Page précédente"));
+        SpeedButton(this, "spbPreviewFirst", QStringLiteral("|<"), QStringLiteral("Première page"));
+    spbPreviewPrior = SpeedButton(this, "spbPreviewPrior", QStringLiteral("<"),
+                                  QStringLiteral("Page précédente"));
     spbPreviewNext =
-        Button(this, "spbPreviewNext", QStringLiteral(">"), QStringLiteral("Page suivante"));
+        SpeedButton(this, "spbPreviewNext", QStringLiteral(">"), QStringLiteral("Page suivante"));
     spbPreviewLast =
-        Button(this, "spbPreviewLast", QStringLiteral(">|"), QStringLiteral("Dernière page"));
+        SpeedButton(this, "spbPreviewLast", QStringLiteral(">|"), QStringLiteral("Dernière page"));
     Lab_Page = new QLabel(this);
     Lab_Page->setObjectName(QStringLiteral("Lab_Page"));
     Lab_Page->setMinimumWidth(70);
     Lab_Page->setAlignment(Qt::AlignCenter);
-    Btn_SavePdf = Button(this, "Btn_SavePdf", QStringLiteral(" En P&DF"),
-                         QStringLiteral("Enregistrer le rapport en PDF"));
+    Btn_SavePdf = SpeedButton(this, "Btn_SavePdf", QStringLiteral(" En P&DF"),
+                              QStringLiteral("Enregistrer le rapport en PDF"));
     Btn_Close = new QPushButton(QStringLiteral(" &Fermer"), this);
     Btn_Close->setObjectName(QStringLiteral("Btn_Close"));
     Btn_Close->setAutoDefault(false);
