@@ -438,12 +438,16 @@ QString Connection::translate(const QString& statement)
     return t.sql;
 }
 
-void Connection::readPendingRows(const DataSet* except)
+void Connection::readPendingRows(const DataSet* except, const QString& writtenTable)
 {
     const QList<DataSet*> sets = m_dataSets;
     for (DataSet* set : sets) {
-        if (set != except)
-            set->readPendingRows();
+        if (set == except)
+            continue;
+        if (!writtenTable.isEmpty() && set->unreadRows() > 0 &&
+            set->updatableTable().compare(writtenTable, Qt::CaseInsensitive) != 0)
+            continue;
+        set->readPendingRows();
     }
 }
 

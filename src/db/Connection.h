@@ -124,8 +124,11 @@ public:
     QString displayName() const;
 
     // Every open dataset but `except` reads the rows it has not read yet; done before a
-    // statement writes, so that they keep showing what they were opened on.
-    void readPendingRows(const DataSet* except = nullptr);
+    // statement writes, so that they keep showing what they were opened on. A write through a
+    // dataset names its table: only the lists over that table read theirs (a list keeps rows
+    // unread only when it is over one table, and a row of one table is written without
+    // touching another's).
+    void readPendingRows(const DataSet* except = nullptr, const QString& writtenTable = {});
 
     void beginTransaction();
     void commit();

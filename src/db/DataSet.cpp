@@ -1091,7 +1091,7 @@ void DataSet::post()
     if (m_state != DataSetState::Editing && m_state != DataSetState::Inserting)
         return; // a writer ended the editing itself
     m_connection->requireOpen();
-    m_connection->readPendingRows(this);
+    m_connection->readPendingRows(this, m_table);
     QStringList names;
     QVariantList values;
     for (size_t i = 0; i < m_columns.size(); ++i) {
@@ -1202,7 +1202,7 @@ void DataSet::remove()
     if (m_state != DataSetState::Browsing || m_row < 0)
         throw Error(
             QStringLiteral("L'enregistrement à supprimer a changé pendant la suppression."));
-    m_connection->readPendingRows(this);
+    m_connection->readPendingRows(this, m_table);
     const qint64 key = currentKey();
     {
         QSqlQuery q(m_connection->database());

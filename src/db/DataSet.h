@@ -183,6 +183,8 @@ public:
     int unreadRows() const { return int(m_rows.unreadCount()); }
     // Reads every row not read yet (done before anything writes through the connection).
     void readPendingRows();
+    // The table rows are written back to; empty when the statement is not updatable.
+    const QString& updatableTable() const { return m_table; }
 
     // Bound controls write the values they hold into the row being edited: post() first runs
     // every writer (updateRecord), and an exception from one stops the post with the row still

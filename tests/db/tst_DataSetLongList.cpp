@@ -55,6 +55,7 @@ private Q_SLOTS:
     void shortListsAreReadAtOnce();
     void writesElsewhereLeaveWhatItShows_data();
     void writesElsewhereLeaveWhatItShows();
+    void writesToAnotherTableLeaveItsRowsUnread();
     void locatesByKeyWithoutReadingEverything();
     void editsInsertsAndDeletesOnALongList();
     void rowGoneBehindItsBackShowsEmpty();
@@ -208,6 +209,34 @@ void TestDataSetLongList::writesElsewhereLeaveWhatItShows()
     entries.close();
     entries.open();
     QVERIFY(Shown(entries) != expected);
+}
+
+void TestDataSetLongList::writesToAnotherTableLeaveItsRowsUnread()
+{
+    const QStringList expected = readAllAtOnce(1);
+    DataSet entries(m_db.connection());
+    entries.setSql(EntriesSql(1));
+    entries.open();
+    const int unread = entries.unreadRows();
+    QVERIFY(unread > 0);
+
+    // An account's counter posted through a dataset (as adding an entry does) touches no entry.
+    DataSet account(m_db.connection());
+    account.setSqlText("SELECT * FROM ACCOUNT");
+    account.open();
+    account.append();
+    account.fieldByName("Title").setText("Eau");
+    account.post();
+    account.edit();
+    account.fieldByName("Count").setDouble(12.5);
+    account.post();
+    account.remove();
+    QCOMPARE(entries.unreadRows(), unread);
+
+    // A statement may write anywhere: the list reads what it lacks first.
+    ExecSql(*std::make_unique<DataSet>(m_db.connection()), "UPDATE ACCOUNT SET Count=1");
+    QCOMPARE(entries.unreadRows(), 0);
+    QCOMPARE(Shown(entries), expected);
 }
 
 void TestDataSetLongList::locatesByKeyWithoutReadingEverything()
