@@ -4,6 +4,7 @@
 #include "db/DataSet.h"
 #include "db/DataSetOps.h"
 #include "main/AccountEntry.h"
+#include "stats/StatisticFormats.h"
 
 #include <QLocale>
 
@@ -36,11 +37,7 @@ void Reopen(DataSet& consumption, qint64 accountId, const std::function<void()>&
 
 QString ProgramCurrencySymbol(const QLocale& locale)
 {
-    const QString symbol = locale.currencySymbol();
-    const QString upper = symbol.toUpper();
-    if (upper == u"FF" || upper == u"FR" || upper == u"F")
-        return QStringLiteral("€");
-    return symbol;
+    return CurrencySymbolFor(locale.currencySymbol());
 }
 
 QString PriceDisplayFormat(const QString& currencySymbol)
