@@ -7,9 +7,11 @@
 #include <atomic>
 #include <bit>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <exception>
+#include <iterator>
 #include <limits>
 #include <mutex>
 #include <system_error>
@@ -448,6 +450,31 @@ __attribute__((target("avx2,fma"))) inline __m256d RoundChecked(const DoubleDoub
     return rounded;
 }
 
+// Lane `lane` of weight sets made several columns at a time, once set.exact is stored: when the
+// vector code's weights are provably the long double ones (`ok`), their single precision
+// quotients, their sum and the flat outcome go in as they are; otherwise only the weights that
+// missed (bit `lane` of missed[i] for the weight i) and the rest of the set are made again in
+// long double. Returns whether the lane fell back.
+template <typename Mask, std::size_t Lanes>
+bool StoreLane(WeightSet& set, int lane, bool ok, const Mask (&missed)[4],
+               const float (&normalised)[4][Lanes], double sum, bool oneLess, bool compute,
+               double dx, double dy)
+{
+    if (!ok) {
+        unsigned which = 0;
+        for (int i = 0; i < 4; ++i)
+            which |= unsigned(missed[i] >> lane & 1) << i;
+        CompleteWeightSet(set, dx, dy, which);
+        return true;
+    }
+    for (int i = 0; i < 4; ++i)
+        std::fill(std::begin(set.weight[i]), std::end(set.weight[i]), normalised[i][lane]);
+    set.sum = sum;
+    std::fill(std::begin(set.oneLess), std::end(set.oneLess), oneLess ? -1 : 0);
+    std::fill(std::begin(set.compute), std::end(set.compute), compute ? -1 : 0);
+    return false;
+}
+
 // The weight sets of four columns (fractions dx[0..3]) on a row of fraction dy, as
 // MakeWeightSet makes them; the lanes that fall within the margin are made by it.
 __attribute__((target("avx2,fma"))) int MakeWeightSets4(WeightSet* const (&sets)[4],
@@ -542,22 +569,8 @@ __attribute__((target("avx2,fma"))) int MakeWeightSets4(WeightSet* const (&sets)
     for (int lane = 0; lane < 4; ++lane) {
         WeightSet& set = *sets[lane];
         _mm256_store_pd(set.exact, lanes[lane]);
-        if (!(okMask >> lane & 1)) {
-            // Only the weights that missed, then the sum, are made again in long double.
-            unsigned which = 0;
-            for (int i = 0; i < 4; ++i)
-                which |= unsigned(missed[i] >> lane & 1) << i;
-            CompleteWeightSet(set, dx[lane], dy, which);
-            ++fallbacks;
-            continue;
-        }
-        for (int i = 0; i < 4; ++i)
-            _mm_store_ps(set.weight[i], _mm_set1_ps(normalised[i][lane]));
-        set.sum = sums[lane];
-        _mm_store_si128(reinterpret_cast<__m128i*>(set.oneLess),
-                        _mm_set1_epi32(lessMask >> lane & 1 ? -1 : 0));
-        _mm_store_si128(reinterpret_cast<__m128i*>(set.compute),
-                        _mm_set1_epi32(computeMask >> lane & 1 ? -1 : 0));
+        fallbacks += StoreLane(set, lane, okMask >> lane & 1, missed, normalised, sums[lane],
+                               lessMask >> lane & 1, computeMask >> lane & 1, dx[lane], dy);
     }
     return fallbacks;
 }
@@ -694,21 +707,8 @@ TILVO_AVX512 int MakeWeightSets8(WeightSet* const (&sets)[8], const double* dx, 
         WeightSet& set = *sets[lane];
         _mm256_store_pd(set.exact, _mm256_set_pd(exact[3][lane], exact[2][lane], exact[1][lane],
                                                  exact[0][lane]));
-        if (!(ok >> lane & 1)) {
-            unsigned which = 0;
-            for (int i = 0; i < 4; ++i)
-                which |= unsigned(missed[i] >> lane & 1) << i;
-            CompleteWeightSet(set, dx[lane], dy, which);
-            ++fallbacks;
-            continue;
-        }
-        for (int i = 0; i < 4; ++i)
-            _mm_store_ps(set.weight[i], _mm_set1_ps(normalised[i][lane]));
-        set.sum = sums[lane];
-        _mm_store_si128(reinterpret_cast<__m128i*>(set.oneLess),
-                        _mm_set1_epi32(oneLess >> lane & 1 ? -1 : 0));
-        _mm_store_si128(reinterpret_cast<__m128i*>(set.compute),
-                        _mm_set1_epi32(compute >> lane & 1 ? -1 : 0));
+        fallbacks += StoreLane(set, lane, ok >> lane & 1, missed, normalised, sums[lane],
+                               oneLess >> lane & 1, compute >> lane & 1, dx[lane], dy);
     }
     return fallbacks;
 }
