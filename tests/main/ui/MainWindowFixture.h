@@ -8,64 +8,13 @@
 #include "main/AccountEntry.h"
 #include "main/MainTestData.h"
 #include "main/ui/TMainForm.h"
+#include "support/DialogDriving.h"
 
-#include <QApplication>
-#include <QDialog>
-#include <QDir>
 #include <QLocale>
-#include <QPointer>
-#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
-#include <functional>
 
 namespace tilvo::test {
-
-// The modal dialog of that class once it shows, null before.
-template <typename Dialog> Dialog* OpenDialog()
-{
-    return qobject_cast<Dialog*>(QApplication::activeModalWidget());
-}
-
-// Closes a dialog left open by a failed check, so that the test goes on to report it.
-class ClosedOnFailure
-{
-public:
-    explicit ClosedOnFailure(QDialog* dialog) : m_dialog(dialog) {}
-    ~ClosedOnFailure()
-    {
-        if (m_dialog && m_dialog->isVisible() && QTest::currentTestFailed())
-            m_dialog->reject();
-    }
-    Q_DISABLE_COPY_MOVE(ClosedOnFailure)
-
-private:
-    QPointer<QDialog> m_dialog;
-};
-
-// Runs `drive` on the next modal dialog of that class once it shows.
-template <typename Dialog> void WhenShown(std::function<void(Dialog*)> drive)
-{
-    QTimer::singleShot(0, [drive] {
-        Dialog* dialog = nullptr;
-        const auto closeAny = qScopeGuard([&dialog] {
-            if (!dialog && QTest::currentTestFailed())
-                if (auto* open = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
-                    open->reject();
-        });
-        QTRY_VERIFY((dialog = OpenDialog<Dialog>()) != nullptr);
-        const ClosedOnFailure closing(dialog);
-        QVERIFY(QTest::qWaitForWindowExposed(dialog));
-        drive(dialog);
-    });
-}
-
-inline void Grab(QWidget* window, const QString& name)
-{
-    QDir().mkpath(QStringLiteral("screenshots"));
-    QVERIFY(window->grab().save(QStringLiteral("screenshots/") + name + QStringLiteral(".png")));
-}
 
 // One main window over its own folders and database, with the program's French formats, a
 // fixed clock and scripted prompts. The database is opened by the fixture and filled by the

@@ -41,14 +41,6 @@ using namespace tilvo::test;
 
 namespace {
 
-void Retype(QLineEdit* field, const QString& text)
-{
-    field->setFocus();
-    field->selectAll();
-    field->del();
-    QTest::keyClicks(field, text);
-}
-
 void ClickRow(QAbstractItemView* view, int row, bool twice = false)
 {
     const QRect cell = view->visualRect(view->model()->index(row, 0));

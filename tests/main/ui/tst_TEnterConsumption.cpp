@@ -27,18 +27,6 @@
 using namespace tilvo;
 using namespace tilvo::test;
 
-namespace {
-
-void Retype(QLineEdit* field, const QString& text)
-{
-    field->setFocus();
-    field->selectAll();
-    field->del();
-    QTest::keyClicks(field, text);
-}
-
-} // namespace
-
 // The entry dialog, run by the entry actions over a real database.
 class TestTEnterConsumption : public QObject
 {
